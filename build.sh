@@ -1,0 +1,69 @@
+#!/bin/bash
+# One entry point for a fresh Debian machine.
+#   ./build.sh test                 install what is missing, build, run every test
+#   ./build.sh run PROGRAM [ARGS]   install, build, run PROGRAM from build/bin under Wine
+set -euo pipefail
+top=$(cd "$(dirname "$0")" && pwd)
+build="$top/build"
+
+packages=(cmake make g++ g++-mingw-w64-i686 googletest wine wine32:i386 fonts-wine
+          xvfb xauth xdotool procps imagemagick)
+
+install_missing() {
+  local missing=() p
+  for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  local sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo=sudo
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    $sudo dpkg --add-architecture i386
+  fi
+  echo "build.sh: installing ${missing[*]}"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}
+
+# Build output goes to a log that is shown only when a step fails.
+quiet() {
+  mkdir -p "$build"
+  if ! "$@" >"$build/build.log" 2>&1; then
+    cat "$build/build.log" >&2
+    echo "build.sh: failed: $*" >&2
+    exit 1
+  fi
+}
+
+build_all() {
+  local jobs; jobs=$(nproc)
+  quiet cmake -S "$top/tests/native" -B "$build/native" -DCMAKE_BUILD_TYPE=Debug
+  quiet cmake --build "$build/native" -j "$jobs"
+  quiet cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-i686.cmake" \
+        -DKODRA_NATIVE_DIR="$build/native"
+  quiet cmake --build "$build" -j "$jobs"
+}
+
+case "${1:-}" in
+  test)
+    install_missing
+    build_all
+    "$top/tests/session.sh" start "$build"
+    rc=0
+    (cd "$build" && ctest --output-on-failure -j "$(nproc)") 2>&1 | tee "$build/ctest.log" || rc=$?
+    "$top/tests/session.sh" stop "$build"
+    exit $rc
+    ;;
+  run)
+    shift
+    [ $# -ge 1 ] || { echo "usage: $0 run PROGRAM [ARGS...]" >&2; exit 2; }
+    install_missing
+    build_all
+    exec "$top/tests/session.sh" run "$build" "$@"
+    ;;
+  *)
+    echo "usage: $0 test | run PROGRAM [ARGS...]" >&2
+    exit 2
+    ;;
+esac

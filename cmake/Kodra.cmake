@@ -1,0 +1,14 @@
+# kodra_add_gtest(NAME SOURCES... [LIBS ...] [GUI])
+# One CTest entry per test executable: each Wine start costs time.
+# GUI tests share the display and focus, so they run one at a time.
+function(kodra_add_gtest name)
+  cmake_parse_arguments(T "GUI" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${T_SOURCES} ${T_UNPARSED_ARGUMENTS})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} testlib gmock gtest_main)
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests/bin)
+  add_test(NAME ${name} COMMAND ${name} WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/tests/bin)
+  set_tests_properties(${name} PROPERTIES TIMEOUT 300)
+  if(T_GUI)
+    set_tests_properties(${name} PROPERTIES RESOURCE_LOCK display)
+  endif()
+endfunction()

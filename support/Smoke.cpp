@@ -1,0 +1,1 @@
+int SmokeValue() { return 42; }

@@ -1,0 +1,112 @@
+#!/bin/bash
+# The test session of one build folder: its own Wine prefix, one persistent
+# wineserver and a private Xvfb display, started before CTest and stopped after.
+#   tests/session.sh start BUILD_DIR     fresh prefix, server and display
+#   tests/session.sh stop BUILD_DIR
+#   tests/session.sh run BUILD_DIR PROGRAM [ARGS]
+#       runs PROGRAM from BUILD_DIR/bin with the build's own kept prefix, on
+#       $DISPLAY, or on a private display: then its window is saved under
+#       BUILD_DIR/screenshots/ and the program is ended.
+set -euo pipefail
+cmd=$1
+build=$(cd "$2" && pwd)
+state="$build/session"
+export WINEPREFIX="$build/wineprefix" WINEARCH=win32 WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+
+stop_session() {
+  if [ -d "$WINEPREFIX" ]; then wineserver -k >/dev/null 2>&1 || true; fi
+  if [ -s "$state/xvfb.pid" ]; then
+    local pid; pid=$(cat "$state/xvfb.pid")
+    kill "$pid" 2>/dev/null || true
+    # A stopped Xvfb lingers as a zombie that still answers kill -0.
+    for _ in $(seq 100); do
+      st=$(ps -o stat= -p "$pid" 2>/dev/null || true)
+      case "$st" in ""|Z*) break ;; esac
+      sleep 0.05
+    done
+  fi
+  rm -rf "$state"
+}
+
+start_display() {
+  mkdir -p "$state"
+  : >"$state/display"
+  setsid Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp \
+    3>"$state/display" </dev/null >/dev/null 2>&1 &
+  echo $! >"$state/xvfb.pid"
+  for _ in $(seq 200); do
+    [ -s "$state/display" ] && grep -q '^[0-9]' "$state/display" && break
+    sleep 0.05
+  done
+  if ! grep -q '^[0-9]' "$state/display"; then echo "session: Xvfb did not start" >&2; exit 1; fi
+  sed -i 's/[^0-9]//g' "$state/display"
+}
+
+start_prefix() {
+  rm -rf "$WINEPREFIX"
+  mkdir -p "$WINEPREFIX"
+  # The server and the first program must not hold our output open, or every
+  # later Wine start waits on the pipe.
+  setsid wineserver -p </dev/null >/dev/null 2>&1
+  wineboot -i </dev/null >/dev/null 2>&1
+  local fonts
+  for fonts in /usr/share/wine/fonts /usr/share/fonts/truetype/wine; do
+    [ -d "$fonts" ] && cp -n "$fonts"/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+  done
+  cat >"$state/settings.reg" <<'REG'
+REGEDIT4
+
+[HKEY_CURRENT_USER\Software\Wine\WineDbg]
+"ShowCrashDialog"=dword:00000000
+
+[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\AeDebug]
+"Debugger"=""
+"Auto"="1"
+
+[HKEY_CURRENT_USER\Software\Wine\Explorer]
+"Desktop"="Default"
+
+[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]
+"Default"="1024x768"
+REG
+  wine regedit /S "$(winepath -w "$state/settings.reg")" </dev/null >/dev/null 2>&1
+}
+
+run_program() {
+  local prog=$1; shift
+  export WINEPREFIX="$build/wineprefix-run"
+  state="$build/run-session"
+  [ -f "$build/bin/$prog" ] || prog="$prog.exe"
+  [ -f "$build/bin/$prog" ] || { echo "session: no program $prog in $build/bin" >&2; exit 2; }
+  if [ ! -d "$WINEPREFIX/drive_c/windows/system32" ]; then
+    mkdir -p "$WINEPREFIX"
+    wineboot -i </dev/null >/dev/null 2>&1
+  fi
+  cd "$build/bin"
+  if [ -n "${DISPLAY:-}" ]; then
+    exec wine "$prog" "$@"
+  fi
+  start_display
+  export DISPLAY=":$(cat "$state/display")"
+  trap stop_session EXIT
+  wine "$prog" "$@" </dev/null >"$state/program.log" 2>&1 &
+  local win
+  if ! win=$(timeout 30 xdotool search --sync --onlyvisible --name '.+' 2>/dev/null | head -n 1) || [ -z "$win" ]; then
+    echo "session: $prog showed no window" >&2
+    exit 1
+  fi
+  # The window is mapped before it has painted; give it a moment to draw.
+  sleep 1
+  mkdir -p "$build/screenshots"
+  local shot="$build/screenshots/${prog%.exe}.png"
+  import -window "$win" "$shot"
+  echo "screenshot: $shot"
+}
+
+case "$cmd" in
+  start) stop_session; start_display; start_prefix ;;
+  stop)  stop_session ;;
+  run)   shift 2; run_program "$@" ;;
+  *) echo "usage: $0 start|stop|run BUILD_DIR ..." >&2; exit 2 ;;
+esac

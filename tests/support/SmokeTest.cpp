@@ -1,0 +1,3 @@
+#include <gtest/gtest.h>
+int SmokeValue();
+TEST(Smoke, Value) { EXPECT_EQ(42, SmokeValue()); }
