@@ -1,1 +1,0 @@
-int SmokeValue() { return 42; }

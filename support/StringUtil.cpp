@@ -1,0 +1,387 @@
+#include "StringUtil.h"
+
+#include "CharBufferUtil.h"
+
+#include <algorithm>
+#include <cctype>
+#include <climits>
+#include <cstdint>
+#include <cstring>
+#include <locale>
+#include <memory>
+#include <new>
+
+namespace {
+
+bool IsSpace(char c) { return std::isspace(c, std::locale()); }
+
+// The runtime's atoi with its 32-bit wrap-around, the same on every build.
+int Atoi32(const char* text)
+{
+    while (std::isspace(static_cast<unsigned char>(*text))) ++text;
+    bool negative = *text == '-';
+    if (*text == '-' || *text == '+') ++text;
+    uint32_t value = 0;
+    for (; *text >= '0' && *text <= '9'; ++text) value = value * 10u + static_cast<uint32_t>(*text - '0');
+    return static_cast<int32_t>(negative ? 0u - value : value);
+}
+
+// Value of a text of digits; false when it exceeds the largest unsigned 32-bit
+// value, which no range of ours includes.
+bool DigitsValue(const char* text, uint32_t& value)
+{
+    uint64_t v = 0;
+    for (; *text != '\0'; ++text) {
+        v = v * 10u + static_cast<uint64_t>(*text - '0');
+        if (v > UINT32_MAX) return false;
+    }
+    value = static_cast<uint32_t>(v);
+    return true;
+}
+
+std::string SignedText(int32_t value, int radix)
+{
+    char buf[34];
+    return SignedToText(value, buf, radix);
+}
+
+std::string UnsignedText(uint32_t value, int radix)
+{
+    char buf[34];
+    return UnsignedToText(value, buf, radix);
+}
+
+bool MatchFrom(const char* text, const char* pattern, bool caseSensitive)
+{
+    if (*pattern == '\0') return *text == '\0';
+    if (*pattern == '*') {
+        for (const char* t = text;; ++t) {
+            if (MatchFrom(t, pattern + 1, caseSensitive)) return true;
+            if (*t == '\0') return false;
+        }
+    }
+    if (*text == '\0') return false;
+    if (*pattern != '?') {
+        bool same = caseSensitive ? *pattern == *text
+                                  : std::toupper(static_cast<unsigned char>(*pattern)) ==
+                                        std::toupper(static_cast<unsigned char>(*text));
+        if (!same) return false;
+    }
+    return MatchFrom(text + 1, pattern + 1, caseSensitive);
+}
+
+}  // namespace
+
+std::string TrimCharLeft(const std::string& text, char c)
+{
+    std::size_t first = text.find_first_not_of(c);
+    return first == std::string::npos ? std::string() : text.substr(first);
+}
+
+std::string TrimCharRight(const std::string& text, char c)
+{
+    std::size_t last = text.find_last_not_of(c);
+    return last == std::string::npos ? std::string() : text.substr(0, last + 1);
+}
+
+std::string TrimChar(const std::string& text, char c) { return TrimCharRight(TrimCharLeft(text, c), c); }
+
+int CountLeadingChars(const std::string& text, char c)
+{
+    return static_cast<int>(text.size() - TrimCharLeft(text, c).size());
+}
+
+int CountTrailingChars(const std::string& text, char c)
+{
+    return static_cast<int>(text.size() - TrimCharRight(text, c).size());
+}
+
+std::string SetLeadingChars(const std::string& text, char c, int n)
+{
+    return std::string(static_cast<std::size_t>(std::max(n, 0)), c) + TrimCharLeft(text, c);
+}
+
+std::string SetTrailingChars(const std::string& text, char c, int n)
+{
+    return TrimCharRight(text, c) + std::string(static_cast<std::size_t>(std::max(n, 0)), c);
+}
+
+std::string AppendChar(const std::string& text, char c) { return text + c; }
+
+std::string StrTrimLeft(const std::string& text)
+{
+    std::size_t i = 0;
+    while (i < text.size() && IsSpace(text[i])) ++i;
+    return text.substr(i);
+}
+
+std::string StrTrimRight(const std::string& text)
+{
+    std::size_t n = text.size();
+    while (n > 0 && IsSpace(text[n - 1])) --n;
+    return text.substr(0, n);
+}
+
+std::string StrTrim(const std::string& text) { return StrTrimRight(StrTrimLeft(text)); }
+
+char CharToUpper(char c) { return std::toupper(c, std::locale()); }
+
+char CharToLower(char c) { return std::tolower(c, std::locale()); }
+
+std::string StrToUpper(const std::string& text)
+{
+    std::string out(text.size(), '\0');
+    std::transform(text.begin(), text.end(), out.begin(), CharToUpper);
+    return out;
+}
+
+std::string StrToLower(const std::string& text)
+{
+    std::string out(text.size(), '\0');
+    std::transform(text.begin(), text.end(), out.begin(), CharToLower);
+    return out;
+}
+
+bool StrEqualNoCase(const std::string& a, const std::string& b)
+{
+    return a.size() == b.size() && StrEqualNoCaseN(a, b, static_cast<unsigned>(a.size()));
+}
+
+bool StrEqualNoCaseN(const std::string& a, const std::string& b, unsigned n)
+{
+    if (a.size() < n || b.size() < n) return false;
+    for (unsigned i = 0; i < n; ++i)
+        if (CharToUpper(a[i]) != CharToUpper(b[i])) return false;
+    return true;
+}
+
+bool WildcardMatch(const char* text, const char* pattern, bool caseSensitive)
+{
+    return MatchFrom(text, pattern, caseSensitive);
+}
+
+bool IsIdentStartChar(char c) { return std::isalpha(c, std::locale()) || c == '_'; }
+
+bool IsIdentChar(char c) { return IsIdentStartChar(c) || std::isdigit(c, std::locale()); }
+
+bool IsAllDigits(const char* text)
+{
+    if (*text == '\0') return false;
+    for (; *text != '\0'; ++text)
+        if (*text < '0' || *text > '9') return false;
+    return true;
+}
+
+bool IsNumberInRange(const char* text, int lo, int hi)
+{
+    uint32_t value = 0;
+    if (!IsAllDigits(text) || !DigitsValue(text, value) || value > INT_MAX) return false;
+    int v = static_cast<int>(value);
+    return lo <= v && v <= hi;
+}
+
+bool IsUnsignedInRange(const char* text, unsigned lo, unsigned hi)
+{
+    uint32_t value = 0;
+    if (!IsAllDigits(text) || !DigitsValue(text, value)) return false;
+    return lo <= value && value <= hi;
+}
+
+bool IsIpAddress(const char* text)
+{
+    if (CountFields(text, ".", true) != 4) return false;
+    for (int i = 1; i <= 4; ++i)
+        if (!IsNumberInRange(GetField(text, ".", i, false).c_str(), 0, 255)) return false;
+    return true;
+}
+
+std::string NumberToString(int value, int radix) { return SignedText(value, radix); }
+std::string NumberToString(long value, int radix) { return SignedText(static_cast<int32_t>(value), radix); }
+std::string NumberToString(short value, int radix) { return SignedText(value, radix); }
+std::string NumberToString(unsigned int value, int radix) { return UnsignedText(value, radix); }
+std::string NumberToString(unsigned long value, int radix)
+{
+    return UnsignedText(static_cast<uint32_t>(value), radix);
+}
+std::string NumberToString(unsigned short value, int radix) { return UnsignedText(value, radix); }
+
+std::string StrGroupDigits(const std::string& text, char sep)
+{
+    std::string rest(text.rbegin(), text.rend());
+    std::string result;
+    while (rest.size() > 3) {
+        result += rest.substr(0, 3);
+        rest.erase(0, 3);
+        if (rest != "-") result += sep;
+    }
+    result += rest;
+    return std::string(result.rbegin(), result.rend());
+}
+
+std::string GetField(const std::string& text, const std::string& separator, int n, bool collapse)
+{
+    char stackBuffer[4096];
+    std::unique_ptr<char[]> heapBuffer;
+    char* buffer = stackBuffer;
+    int size = sizeof stackBuffer;
+    if (text.size() > sizeof stackBuffer - 1) {
+        heapBuffer.reset(new (std::nothrow) char[text.size() + 1]);
+        if (!heapBuffer) return std::string();
+        buffer = heapBuffer.get();
+        size = static_cast<int>(text.size() + 1);
+    }
+    if (collapse)
+        GetFieldCollapsed(buffer, size, text.c_str(), separator.c_str(), n);
+    else
+        GetFieldN(buffer, size, text.c_str(), separator.c_str(), n);
+    return buffer;
+}
+
+int CountFields(const std::string& text, const std::string& separator, bool collapse)
+{
+    return collapse ? CountFieldsCollapsed(text.c_str(), separator.c_str())
+                    : CountFieldsN(text.c_str(), separator.c_str());
+}
+
+std::string TextBetween(const std::string& text, const std::string& open, const std::string& close)
+{
+    std::size_t start = text.find(open);
+    if (start == std::string::npos) return std::string();
+    start += open.size();
+    std::size_t end = text.find(close, start);
+    if (end == std::string::npos) return std::string();
+    return text.substr(start, end - start);
+}
+
+bool SplitAtFirst(std::string& left, std::string& right, const char* text, const char* separator)
+{
+    std::string whole = text;
+    std::size_t at = whole.find(separator);
+    if (at == std::string::npos) {
+        left = whole;
+        return false;
+    }
+    left = whole.substr(0, at);
+    right = whole.substr(at + std::strlen(separator));
+    return true;
+}
+
+bool ReplaceAll(std::string& out, const char* text, const char* find, const char* replacement)
+{
+    std::size_t findLen = std::strlen(find);
+    if (findLen == 0) {
+        out = text;
+        return true;
+    }
+    std::string result;
+    for (const char* p = text; *p != '\0';) {
+        if (std::strncmp(p, find, findLen) == 0) {
+            result += replacement;
+            p += findLen;
+        } else {
+            result += *p++;
+        }
+    }
+    out = result;
+    return true;
+}
+
+std::string StrReplaceAll(const std::string& text, const std::string& find, const std::string& replacement)
+{
+    std::string out;
+    ReplaceAll(out, text.c_str(), find.c_str(), replacement.c_str());
+    return out;
+}
+
+bool ParseUrl(const char* url, std::string& scheme, std::string& user, std::string& password,
+              std::string& host, int& port, std::string& path)
+{
+    std::string work = url;
+    std::size_t at = work.find("//");
+    if (at != std::string::npos) {
+        scheme = work.substr(0, at);
+        work = work.substr(at + 2);
+    }
+    at = work.find('@');
+    if (at != std::string::npos) {
+        std::string userPart = work.substr(0, at);
+        work = work.substr(at + 1);
+        std::size_t colon = userPart.find(':');
+        if (colon != std::string::npos) {
+            user = userPart.substr(0, colon);
+            password = userPart.substr(colon + 1);
+        } else {
+            user = userPart;
+        }
+    }
+    at = work.find('/');
+    if (at != std::string::npos) {
+        path = work.substr(at);
+        work = work.substr(0, at);
+    }
+    at = work.find(':');
+    host = work.substr(0, at);
+    if (at != std::string::npos && at + 1 < work.size()) port = Atoi32(work.c_str() + at + 1);
+    return true;
+}
+
+bool ParseUrlHost(const char* url, std::string& host, int& port)
+{
+    std::string scheme, user, password, path;
+    return ParseUrl(url, scheme, user, password, host, port, path);
+}
+
+int CountCsvFields(const std::string& text, char sep, char quote)
+{
+    if (text.empty()) return 0;
+    int count = 1;
+    int quotes = 0;
+    for (char c : text) {
+        if (c == quote)
+            ++quotes;
+        else if (c == sep && quotes % 2 == 0)
+            ++count;
+    }
+    return count;
+}
+
+std::string GetCsvFieldHead(const std::string& text, char sep, char quote, int* consumed)
+{
+    if (!consumed) return std::string();
+    std::size_t stop = 0;
+    int quotes = 0;
+    for (; stop < text.size(); ++stop) {
+        if (text[stop] == quote)
+            ++quotes;
+        else if (text[stop] == sep && quotes % 2 == 0)
+            break;
+    }
+    std::string field = text.substr(0, stop);
+    if (!IsSpace(sep)) field = StrTrim(field);
+    if (field.size() >= 2 && field.front() == quote && field.back() == quote)
+        field = field.substr(1, field.size() - 2);
+    field = StrReplaceAll(field, std::string(2, quote), std::string(1, quote));
+    *consumed = static_cast<int>(stop);
+    return field;
+}
+
+std::string GetCsvField(const std::string& text, char sep, unsigned n, char quote)
+{
+    if (text.empty() || n == 0) return std::string();
+    std::string rest = text;
+    std::string field;
+    for (unsigned pass = 1; pass <= n; ++pass) {
+        int consumed = 0;
+        field = GetCsvFieldHead(rest, sep, quote, &consumed);
+        rest = rest.substr(static_cast<std::size_t>(consumed));
+        if (!IsSpace(sep)) rest = StrTrimLeft(rest);
+        if (rest.empty()) return pass < n ? std::string() : field;
+        rest.erase(0, 1);
+    }
+    return field;
+}
+
+std::string QuoteString(const std::string& text, char quote, bool asIs)
+{
+    return quote + (asIs ? text : TrimChar(text, quote)) + quote;
+}

@@ -1,3 +1,0 @@
-#include <gtest/gtest.h>
-int SmokeValue();
-TEST(Smoke, Value) { EXPECT_EQ(42, SmokeValue()); }
