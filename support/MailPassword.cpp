@@ -1,0 +1,18 @@
+#include "MailPassword.h"
+
+#include <cstring>
+
+namespace {
+
+// None zero, none printable: a printable password never scrambles to a zero byte.
+const unsigned char kPasswordKey[12] = {0x9C, 0x1E, 0x85, 0x93, 0x07, 0x82,
+                                        0x99, 0x14, 0x86, 0x8D, 0x02, 0x8F};
+
+}  // namespace
+
+void ScramblePassword(char* out, const char* text, std::size_t size)
+{
+    std::memset(out, 0, size);
+    for (std::size_t i = 0; i + 1 < size && text[i] != '\0'; ++i)
+        out[i] = static_cast<char>(static_cast<unsigned char>(text[i]) ^ kPasswordKey[i % 12]);
+}
