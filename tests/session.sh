@@ -50,6 +50,11 @@ start_prefix() {
   # later Wine start waits on the pipe.
   setsid wineserver -p </dev/null >/dev/null 2>&1
   wineboot -i </dev/null >/dev/null 2>&1
+  # After the first boot the prefix runs two service managers, and handles
+  # alternate between them; one restart of the server leaves one.
+  wineserver -k >/dev/null 2>&1 || true
+  wineserver -w >/dev/null 2>&1 || true
+  setsid wineserver -p </dev/null >/dev/null 2>&1
   local fonts
   for fonts in /usr/share/wine/fonts /usr/share/fonts/truetype/wine; do
     [ -d "$fonts" ] && cp -n "$fonts"/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true

@@ -1,0 +1,309 @@
+#include "WizardTestKit.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "ServiceControl.h"
+#include "testlib.h"
+
+namespace wizardtest {
+
+namespace {
+
+const char kChildVar[] = "KODRA_WIZARD_FOLDER_CHILD";
+const char kLogVar[] = "KODRA_DOUBLE_LOG";
+const char kDoublesVar[] = "KODRA_WIZARD_DOUBLES";
+
+std::string ProgramFile()
+{
+    char path[MAX_PATH];
+    DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
+    return (n > 0 && n < sizeof path) ? std::string(path, n) : std::string();
+}
+
+// The command line after the program's own path.
+std::string ArgumentText()
+{
+    const char* p = GetCommandLineA();
+    if (*p == '"') {
+        ++p;
+        while (*p && *p != '"') ++p;
+        if (*p) ++p;
+    } else {
+        while (*p && *p != ' ' && *p != '\t') ++p;
+    }
+    return p;
+}
+
+// Runs this program as a copy in a scratch folder, its output going to ours.
+int RunInPrivateFolder()
+{
+    testlib::ScratchDir folder("wizard folder");
+    std::string self = ProgramFile();
+    std::string name = self.substr(self.find_last_of('\\') + 1);
+    if (!testlib::CopyInto(self, folder.Path(), name) ||
+        !testlib::CopyInto(testlib::DoublesDir() + "\\kodra_double.exe", folder.Path(),
+                           "KODRA.EXE")) {
+        std::fprintf(stderr, "cannot prepare the wizard folder %s\n", folder.Path().c_str());
+        return 2;
+    }
+    SetEnvironmentVariableA(kChildVar, "1");
+    SetEnvironmentVariableA(kDoublesVar, testlib::DoublesDir().c_str());
+    SetEnvironmentVariableA(kLogVar, folder.File("kodra double.log").c_str());
+    std::string commandLine = "\"" + folder.File(name) + "\"" + ArgumentText();
+    std::vector<char> buffer(commandLine.begin(), commandLine.end());
+    buffer.push_back('\0');
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    si.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
+    si.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+    PROCESS_INFORMATION pi{};
+    std::fflush(stdout);
+    if (!CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                        folder.Path().c_str(), &si, &pi)) {
+        std::fprintf(stderr, "cannot start the copy: %lu\n", GetLastError());
+        return 2;
+    }
+    WaitForSingleObject(pi.hProcess, INFINITE);
+    DWORD exitCode = 1;
+    GetExitCodeProcess(pi.hProcess, &exitCode);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return static_cast<int>(exitCode);
+}
+
+std::vector<EventRecorder::Event> g_events;
+
+void ObserveEvent(const char* source, WORD type, DWORD id, const char* const* strings, int count)
+{
+    EventRecorder::Event e{source ? source : "", type, id, {}};
+    for (int i = 0; i < count; ++i) e.strings.push_back(strings[i]);
+    g_events.push_back(e);
+}
+
+bool WaitGone(const std::string& name)
+{
+    return testlib::WaitFor([&] { return !ServicePresent(name); }, std::chrono::seconds(15));
+}
+
+}  // namespace
+
+std::string WizardFolder()
+{
+    std::string self = ProgramFile();
+    return self.substr(0, self.find_last_of('\\'));
+}
+
+std::string DoublesDir()
+{
+    const char* dir = std::getenv(kDoublesVar);
+    return dir ? dir : testlib::DoublesDir();
+}
+
+std::string KodraProgramPath() { return WizardFolder() + "\\KODRA.EXE"; }
+
+std::string KodraLogPath()
+{
+    const char* log = std::getenv(kLogVar);
+    return log ? log : WizardFolder() + "\\kodra double.log";
+}
+
+std::vector<std::string> ReadKodraLog()
+{
+    std::vector<std::string> lines;
+    std::istringstream in(testlib::ReadTextFile(KodraLogPath()));
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+void ClearKodraLog() { DeleteFileA(KodraLogPath().c_str()); }
+
+MessageBoxes::MessageBoxes(int answer) : answer_(answer)
+{
+    previous_ = classlib::SetMessageBoxHook([this](const classlib::MessageBoxRequest& r) {
+        boxes_.push_back({r.text.GetString(), r.caption.GetString(), r.type});
+        return answer_;
+    });
+}
+
+MessageBoxes::~MessageBoxes() { classlib::SetMessageBoxHook(previous_); }
+
+std::vector<std::string> MessageBoxes::Texts() const
+{
+    std::vector<std::string> texts;
+    for (const Box& b : boxes_) texts.push_back(b.text);
+    return texts;
+}
+
+EventRecorder::EventRecorder()
+{
+    g_events.clear();
+    SetServiceEventObserver(ObserveEvent);
+}
+
+EventRecorder::~EventRecorder() { SetServiceEventObserver(nullptr); }
+
+std::vector<EventRecorder::Event>& EventRecorder::Events() { return g_events; }
+
+ScopedService::ScopedService(const std::string& name) : name_(name)
+{
+    RemoveServiceCompletely(name_);
+}
+
+ScopedService::~ScopedService() { RemoveServiceCompletely(name_); }
+
+DWORD ServiceState(const std::string& name)
+{
+    SC_HANDLE scm = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT);
+    if (!scm) return 0;
+    SC_HANDLE svc = OpenServiceA(scm, name.c_str(), SERVICE_QUERY_STATUS);
+    SERVICE_STATUS status{};
+    DWORD state = (svc && QueryServiceStatus(svc, &status)) ? status.dwCurrentState : 0;
+    if (svc) CloseServiceHandle(svc);
+    CloseServiceHandle(scm);
+    return state;
+}
+
+bool ServicePresent(const std::string& name)
+{
+    SC_HANDLE scm = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT);
+    if (!scm) return false;
+    SC_HANDLE svc = OpenServiceA(scm, name.c_str(), SERVICE_QUERY_STATUS);
+    bool present = svc != nullptr;
+    if (svc) CloseServiceHandle(svc);
+    CloseServiceHandle(scm);
+    return present;
+}
+
+void RemoveServiceCompletely(const std::string& name)
+{
+    SC_HANDLE scm = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
+    if (scm) {
+        SC_HANDLE svc = OpenServiceA(scm, name.c_str(), SERVICE_ALL_ACCESS);
+        if (svc) {
+            SERVICE_STATUS status{};
+            if (QueryServiceStatus(svc, &status) && status.dwCurrentState != SERVICE_STOPPED) {
+                bool accepted = ControlService(svc, SERVICE_CONTROL_STOP, &status) != 0;
+                bool stopped = accepted && testlib::WaitFor(
+                    [&] {
+                        return QueryServiceStatus(svc, &status) &&
+                               status.dwCurrentState == SERVICE_STOPPED;
+                    },
+                    std::chrono::seconds(3));
+                if (!stopped) {
+                    SERVICE_STATUS_PROCESS process{};
+                    DWORD needed = 0;
+                    if (QueryServiceStatusEx(svc, SC_STATUS_PROCESS_INFO,
+                                             reinterpret_cast<BYTE*>(&process), sizeof process,
+                                             &needed)) {
+                        HANDLE h = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE,
+                                               process.dwProcessId);
+                        if (h) {
+                            TerminateProcess(h, 1);
+                            WaitForSingleObject(h, 5000);
+                            CloseHandle(h);
+                        }
+                    }
+                }
+            }
+            DeleteService(svc);
+            CloseServiceHandle(svc);
+        }
+        CloseServiceHandle(scm);
+    }
+    WaitGone(name);
+    DeleteKeyTree(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Services\\" + name);
+}
+
+bool CreateDoubleService(const std::string& name)
+{
+    SC_HANDLE scm = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
+    if (!scm) return false;
+    std::string image = "\"" + KodraProgramPath() + "\" -service -name \"" + name + "\" -log \"" +
+                        KodraLogPath() + "\"";
+    SC_HANDLE svc = CreateServiceA(scm, name.c_str(), name.c_str(), SERVICE_ALL_ACCESS,
+                                   SERVICE_WIN32_OWN_PROCESS, SERVICE_DEMAND_START,
+                                   SERVICE_ERROR_IGNORE, image.c_str(), nullptr, nullptr, nullptr,
+                                   nullptr, nullptr);
+    if (svc) CloseServiceHandle(svc);
+    CloseServiceHandle(scm);
+    return svc != nullptr;
+}
+
+bool StartAndWaitRunning(const std::string& name)
+{
+    SC_HANDLE scm = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT);
+    if (!scm) return false;
+    SC_HANDLE svc = OpenServiceA(scm, name.c_str(), SERVICE_START);
+    bool started = svc && StartServiceA(svc, 0, nullptr);
+    if (svc) CloseServiceHandle(svc);
+    CloseServiceHandle(scm);
+    return started && testlib::WaitFor([&] { return ServiceState(name) == SERVICE_RUNNING; });
+}
+
+void DeleteKeyTree(HKEY root, const std::string& path)
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return;
+    for (;;) {
+        char child[256];
+        DWORD size = sizeof child;
+        if (RegEnumKeyExA(key, 0, child, &size, nullptr, nullptr, nullptr, nullptr) !=
+            ERROR_SUCCESS)
+            break;
+        std::string before = child;
+        DeleteKeyTree(root, path + "\\" + before);
+        char again[256];
+        DWORD againSize = sizeof again;
+        if (RegEnumKeyExA(key, 0, again, &againSize, nullptr, nullptr, nullptr, nullptr) ==
+                ERROR_SUCCESS &&
+            before == again)
+            break;
+    }
+    RegCloseKey(key);
+    RegDeleteKeyA(root, path.c_str());
+}
+
+bool KeyExists(HKEY root, const std::string& path)
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    RegCloseKey(key);
+    return true;
+}
+
+ScopedEnv::ScopedEnv(const char* name, const char* value) : name_(name)
+{
+    char old[1024];
+    DWORD n = GetEnvironmentVariableA(name, old, sizeof old);
+    hadOld_ = n > 0 && n < sizeof old;
+    if (hadOld_) old_.assign(old, n);
+    SetEnvironmentVariableA(name, value);
+}
+
+ScopedEnv::~ScopedEnv() { SetEnvironmentVariableA(name_.c_str(), hadOld_ ? old_.c_str() : nullptr); }
+
+std::string Loaded(UINT stringId)
+{
+    CString text;
+    text.LoadString(stringId);
+    return text.GetString();
+}
+
+}  // namespace wizardtest
+
+int main(int argc, char** argv)
+{
+    if (!std::getenv(wizardtest::kChildVar)) return wizardtest::RunInPrivateFolder();
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,55 @@
+// The wizard's one record of settings, and the service parameters it is read
+// from and written to: "SYSTEM\CurrentControlSet\Services\<name>\Parameters".
+#pragma once
+
+#include "classlib.h"
+
+constexpr int kMaxAddresses = 30;
+// A service name must fit the argument line "-i -name <name>" of 260 bytes.
+constexpr int kMaxServiceNameLength = 250;
+
+class CCnfData : public CObject {
+public:
+    CCnfData();
+    ~CCnfData() override;
+
+    void Reset();
+    void SetDefaults();
+    void ClearRedundancyGroup();
+
+    CStringArray Addr;
+    // Flag i belongs to address i of Addr: nonzero puts it in the redundancy group.
+    short Addr_Checked[kMaxAddresses];
+    CStringArray Velmor;
+    DWORD Port;
+    DWORD MessagePort;
+    DWORD CmdTray;
+    CString ListenIP;
+    CString ExecutePrg;
+    CString AlivePrg;
+    DWORD LogFileMaxKB;
+    DWORD VelMorCheckIntervallSec;
+    DWORD VelMorCheckConnectRetries;
+    DWORD InstallationMode;  // 0 none, 1 server, 2 client
+    DWORD WizardMode;        // 1 install server, 2 install client, 3 uninstall
+    DWORD ExtraTimeMinutes;
+    DWORD VelMorCheckAlive;
+    bool VelMorCheckUsesTraps;
+    DWORD RedundancyEnabled;
+    LONG RedundancyLevel;
+    DWORD RedundancyBatchSuppress;
+    CString RedundancyBatchFile;
+    DWORD AddrModified;
+    CString SSL;
+};
+
+bool ReadServiceParameters(CCnfData& record, const char* serviceName);
+bool WriteServiceParameters(const CCnfData& record, bool server, const char* serviceName);
+bool DeleteServiceRegistryKeys(const char* serviceName);
+bool IsInstallModeSwitch(const CCnfData& record, DWORD chosenMode);
+bool OpenServiceParametersKey(const char* serviceName, bool create, HKEY* key);
+
+// A name that can stand in a registry key name and, unquoted or quoted, in the
+// KODRA program's command line: 1 to 250 characters, no white space at either
+// end, no "\", "/", double quote or control character.
+bool IsValidServiceName(const char* name);

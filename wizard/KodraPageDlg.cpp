@@ -1,0 +1,5 @@
+#include "KodraPageDlg.h"
+
+CKODRAPageDlg::CKODRAPageDlg(UINT templateId, CWnd* parent) : CDialogTooltip(templateId, parent)
+{
+}

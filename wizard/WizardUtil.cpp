@@ -1,0 +1,193 @@
+#include <winsock2.h>
+
+#include "WizardUtil.h"
+
+#include "CharBufferUtil.h"
+#include "IniUtil.h"
+#include "resource.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+char g_browseFileName[2048];
+
+// The program's file name, or the empty text when it cannot be read whole.
+CString ProgramFileName()
+{
+    char path[MAX_PATH + 1];
+    DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
+    if (n == 0 || n >= sizeof path) return CString();
+    return CString(path, static_cast<int>(n));
+}
+
+int CopyBounded(char* buffer, int size, const char* text, int length)
+{
+    int count = length < size - 1 ? length : size - 1;
+    std::memcpy(buffer, text, static_cast<size_t>(count));
+    buffer[count] = '\0';
+    return count;
+}
+
+int LastIndexOfAny(const CString& text, const char* characters)
+{
+    for (int i = text.GetLength() - 1; i >= 0; --i)
+        if (std::strchr(characters, text[i])) return i;
+    return -1;
+}
+
+HWND MainWindow()
+{
+    CWnd* main = AfxGetMainWnd();
+    return main ? main->GetSafeHwnd() : nullptr;
+}
+
+}  // namespace
+
+CString LoadResString(UINT id)
+{
+    CString text;
+    text.LoadString(id);
+    return text;
+}
+
+void ShowInfoMessage(const char* text, const char* caption)
+{
+    if (!text) return;
+    CString product = LoadResString(IDS_PRODUCT);
+    classlib::ShowMessageBox(MainWindow(), text, caption ? caption : product.GetString(),
+                             MB_OK | MB_ICONINFORMATION);
+}
+
+bool AskYesNo(const char* text, const char* caption)
+{
+    if (!text) return false;
+    CString product = LoadResString(IDS_PRODUCT);
+    return classlib::ShowMessageBox(MainWindow(), text, caption ? caption : product.GetString(),
+                                    MB_YESNO | MB_ICONQUESTION) == IDYES;
+}
+
+bool FileExistsInProgramDir(const char* name)
+{
+    if (!name) return false;
+    CString path;
+    MakeAbsolutePath(name, path);
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(path, &found);
+    if (search == INVALID_HANDLE_VALUE) return false;
+    FindClose(search);
+    return true;
+}
+
+void GetExeFolder(CString& out)
+{
+    CString path = ProgramFileName();
+    int cut = LastIndexOfAny(path, "\\:");
+    out = cut >= 0 ? path.Left(cut) : CString();
+}
+
+void GetFileNamePart(const char* path, CString& out)
+{
+    CString text(path);
+    out = text.Mid(LastIndexOfAny(text, "\\/:") + 1);
+}
+
+bool BrowseForFile(CString& out, const char* filter, const char* title, const char* startFile,
+                   const char* startFolder)
+{
+    out.Empty();
+    if (!filter) return false;
+    g_browseFileName[0] = '\0';
+    if (startFile)
+        CopyBounded(g_browseFileName, sizeof g_browseFileName, startFile,
+                    static_cast<int>(std::strlen(startFile)));
+    CString folder;
+    if (startFolder)
+        folder = startFolder;
+    else
+        GetExeFolder(folder);
+
+    CFileDialog dialog(TRUE, NULL, NULL,
+                       OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR);
+    dialog.m_ofn.hwndOwner = nullptr;
+    dialog.m_ofn.lpstrFilter = filter;
+    dialog.m_ofn.nFilterIndex = 1;
+    dialog.m_ofn.lpstrFile = g_browseFileName;
+    dialog.m_ofn.nMaxFile = sizeof g_browseFileName;
+    dialog.m_ofn.lpstrInitialDir = folder;
+    dialog.m_ofn.lpstrTitle = title;
+    if (dialog.DoModal() != IDOK) return false;
+    out = g_browseFileName;
+    return true;
+}
+
+bool CheckIPv4Address(const char* text, bool strict)
+{
+    if (!text || CountFieldsN(text, ".") != 4) return false;
+    for (int n = 1; n <= 4; ++n) {
+        char field[255];
+        GetFieldN(field, sizeof field, text, ".", n);
+        size_t length = std::strlen(field);
+        if (length < 1 || length > 3) return false;
+        int value = std::atoi(field);
+        char canonical[16];
+        std::snprintf(canonical, sizeof canonical, "%d", value);
+        if (std::strcmp(canonical, field) != 0) return false;
+        if (strict && (value < (n == 1 ? 1 : 0) || value > 255)) return false;
+    }
+    return true;
+}
+
+const char* ResolveHostAddress(const char* name)
+{
+    CWaitCursor wait;
+    if (!name) return nullptr;
+    hostent* host = gethostbyname(name);
+    if (!host || host->h_addrtype != AF_INET || !host->h_addr_list || !host->h_addr_list[0])
+        return nullptr;
+    in_addr address;
+    std::memcpy(&address, host->h_addr_list[0], sizeof address);
+    return inet_ntoa(address);
+}
+
+bool RunProgram(const char* program, const char* arguments, bool wait, int showMode,
+                DWORD* error)
+{
+    CString commandLine = program ? program : "";
+    if (commandLine.GetLength() == 0 || commandLine[0] != '"')
+        commandLine = CString("\"") + commandLine + "\"";
+    if (arguments) commandLine += CString(" ") + arguments;
+    return classlib::StartProgram(commandLine, static_cast<WORD>(showMode), wait, error);
+}
+
+int GetExeDriveAndDir(char* buffer, int size)
+{
+    if (!buffer || size <= 0) return 0;
+    CString path = ProgramFileName();
+    if (path.IsEmpty()) return 0;
+    int cut = LastIndexOfAny(path, "\\/");
+    if (cut < 0) cut = path[1] == ':' ? 1 : -1;
+    return CopyBounded(buffer, size, path, cut + 1);
+}
+
+int GetExePath(char* buffer, int size)
+{
+    if (!buffer || size <= 0) return 0;
+    CString path = ProgramFileName();
+    if (path.IsEmpty() || path.GetLength() > size - 1) return 0;
+    CopyBounded(buffer, size, path, path.GetLength());
+    return 1;
+}
+
+int GetExeDirNoDrive(char* buffer, int size)
+{
+    if (!buffer || size <= 0) return 0;
+    CString path = ProgramFileName();
+    int start = path[1] == ':' ? 2 : 0;
+    int cut = LastIndexOfAny(path, "\\/");
+    CString folder = cut >= start ? path.Mid(start, cut + 1 - start) : CString();
+    CopyBounded(buffer, size, folder, folder.GetLength());
+    return folder.IsEmpty() ? 0 : 1;
+}
