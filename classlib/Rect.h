@@ -1,0 +1,16 @@
+// A RECT with its width and height.
+#pragma once
+
+#include <windows.h>
+
+class CRect : public RECT {
+public:
+    CRect() : RECT{0, 0, 0, 0} {}
+    CRect(int l, int t, int r, int b) : RECT{l, t, r, b} {}
+    CRect(const RECT& rect) : RECT(rect) {}
+    int Width() const { return right - left; }
+    int Height() const { return bottom - top; }
+    POINT CenterPoint() const { return POINT{(left + right) / 2, (top + bottom) / 2}; }
+    operator LPRECT() { return this; }
+    operator LPCRECT() const { return this; }
+};

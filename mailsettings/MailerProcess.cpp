@@ -1,0 +1,52 @@
+#include "MailerProcess.h"
+
+#include <windows.h>
+
+#include <cstring>
+#include <vector>
+
+namespace {
+
+const char kMailerProgram[] = "Hablat.exe";
+
+bool IsFile(const char* path)
+{
+    DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// The command interpreter's search: the current directory first, then the
+// folders of PATH; not the starting program's own folder.
+bool FindMailer(char* path, DWORD size)
+{
+    DWORD n = GetFullPathNameA(kMailerProgram, size, path, nullptr);
+    if (n > 0 && n < size && IsFile(path)) return true;
+
+    DWORD needed = GetEnvironmentVariableA("PATH", nullptr, 0);
+    if (needed == 0) return false;
+    std::vector<char> searchPath(needed);
+    DWORD got = GetEnvironmentVariableA("PATH", searchPath.data(), needed);
+    if (got == 0 || got >= needed) return false;
+    n = SearchPathA(searchPath.data(), kMailerProgram, nullptr, size, path, nullptr);
+    return n > 0 && n < size && IsFile(path);
+}
+
+}  // namespace
+
+bool RunMailer(const char* commandLine)
+{
+    char program[MAX_PATH];
+    if (!FindMailer(program, sizeof program)) return false;
+
+    std::vector<char> command(commandLine, commandLine + std::strlen(commandLine) + 1);
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessA(program, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process))
+        return false;
+    WaitForSingleObject(process.hProcess, INFINITE);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return true;
+}

@@ -1,0 +1,10 @@
+#include "Password.h"
+
+#include "MailPassword.h"
+
+const char* UnscramblePassword(const char* stored)
+{
+    static char clear[512];
+    ScramblePassword(clear, stored, sizeof clear);
+    return clear;
+}

@@ -1,0 +1,16 @@
+// Resource ids of the mail settings program Orlenk.
+#pragma once
+
+#define IDD_MAILCONFIG_DIALOG 102
+#define IDR_MAINFRAME 128
+
+#define IDC_SENDER 1000
+#define IDC_SERVER 1001
+#define IDC_LOGIN_LABEL 1002
+#define IDC_PASSWORD_LABEL 1003
+#define IDC_USE_AUTH 1004
+#define IDC_LOGIN 1005
+#define IDC_PASSWORD 1006
+#define IDC_AUTH_GROUP 1007
+#define IDC_SENDER_LABEL 1009
+#define IDC_SERVER_LABEL 1010

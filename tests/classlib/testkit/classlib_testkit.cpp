@@ -1,0 +1,161 @@
+#include "classlib_testkit.h"
+
+namespace classlib::testkit {
+
+MessageBoxRecorder::MessageBoxRecorder(int answer) : answer_(answer)
+{
+    previous_ = SetMessageBoxHook([this](const MessageBoxRequest& request) {
+        calls_.push_back(request);
+        if (onShow_)
+            onShow_(request);
+        if (queued_.empty())
+            return answer_;
+        int answer = queued_.front();
+        queued_.erase(queued_.begin());
+        return answer;
+    });
+}
+
+MessageBoxRecorder::~MessageBoxRecorder() { SetMessageBoxHook(std::move(previous_)); }
+
+void MessageBoxRecorder::QueueAnswers(std::initializer_list<int> answers)
+{
+    queued_.insert(queued_.end(), answers.begin(), answers.end());
+}
+
+ModalDriver::ModalDriver(std::function<void(CDialog&)> action) : action_(std::move(action))
+{
+    previous_ = SetModalHook([this](CDialog& dialog) {
+        ++runs_;
+        action_(dialog);
+    });
+}
+
+ModalDriver::~ModalDriver() { SetModalHook(std::move(previous_)); }
+
+namespace {
+std::string Filter(const char* filter)
+{
+    std::string text;
+    if (!filter)
+        return text;
+    for (const char* p = filter; *p; p += strlen(p) + 1) {
+        text += p;
+        text += '|';
+    }
+    return text;
+}
+}  // namespace
+
+FileDialogAnswer::FileDialogAnswer(const char* path) : cancel_(path == nullptr), path_(path ? path : "")
+{
+    previous_ = SetFileDialogHook([this](OPENFILENAMEA& ofn, bool open) {
+        calls_.push_back(FileDialogRequest{open, ofn.hwndOwner, Filter(ofn.lpstrFilter), ofn.nFilterIndex,
+                                           ofn.lpstrFile ? ofn.lpstrFile : "",
+                                           ofn.lpstrInitialDir ? ofn.lpstrInitialDir : "",
+                                           ofn.lpstrTitle ? ofn.lpstrTitle : "", ofn.Flags});
+        if (cancel_ || !ofn.lpstrFile || ofn.nMaxFile <= path_.size())
+            return false;
+        lstrcpynA(ofn.lpstrFile, path_.c_str(), static_cast<int>(ofn.nMaxFile));
+        int cut = static_cast<int>(path_.find_last_of('\\'));
+        ofn.nFileOffset = static_cast<WORD>(cut < 0 ? 0 : cut + 1);
+        return true;
+    });
+}
+
+FileDialogAnswer::~FileDialogAnswer() { SetFileDialogHook(std::move(previous_)); }
+
+ProgramStartRecorder::ProgramStartRecorder(bool started, DWORD error) : started_(started), error_(error)
+{
+    previous_ = SetProgramStartHook([this](const ProgramStartRequest& request, DWORD* error) {
+        calls_.push_back(request);
+        if (onStart_)
+            onStart_(request);
+        if (!started_ && error)
+            *error = error_;
+        return started_;
+    });
+}
+
+ProgramStartRecorder::~ProgramStartRecorder() { SetProgramStartHook(std::move(previous_)); }
+
+bool Click(CWnd& dialog, int id)
+{
+    HWND control = ::GetDlgItem(dialog.m_hWnd, id);
+    if (!control || !::IsWindowVisible(control) || !::IsWindowEnabled(control))
+        return false;
+    ::SendMessageA(control, BM_CLICK, 0, 0);
+    return true;
+}
+
+void SetText(CWnd& dialog, int id, const char* text) { ::SetDlgItemTextA(dialog.m_hWnd, id, text); }
+
+CString GetText(CWnd& dialog, int id)
+{
+    CString text;
+    dialog.GetDlgItemText(id, text);
+    return text;
+}
+
+bool IsChecked(CWnd& dialog, int id) { return ::IsDlgButtonChecked(dialog.m_hWnd, id) == BST_CHECKED; }
+
+bool IsEnabled(CWnd& dialog, int id)
+{
+    HWND control = ::GetDlgItem(dialog.m_hWnd, id);
+    return control && ::IsWindowEnabled(control);
+}
+
+bool IsVisible(CWnd& dialog, int id)
+{
+    HWND control = ::GetDlgItem(dialog.m_hWnd, id);
+    return control && ::IsWindowVisible(control);
+}
+
+int FocusedId()
+{
+    HWND focus = ::GetFocus();
+    return focus ? ::GetDlgCtrlID(focus) : 0;
+}
+
+void GetSelection(CWnd& dialog, int id, int& start, int& end)
+{
+    DWORD from = 0;
+    DWORD to = 0;
+    ::SendDlgItemMessageA(dialog.m_hWnd, id, EM_GETSEL, reinterpret_cast<WPARAM>(&from),
+                          reinterpret_cast<LPARAM>(&to));
+    start = static_cast<int>(from);
+    end = static_cast<int>(to);
+}
+
+void PumpMessages()
+{
+    MSG msg;
+    while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            return;
+        }
+        if (!PreTranslate(msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+    }
+}
+
+bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs)
+{
+    const DWORD start = GetTickCount();
+    for (;;) {
+        PumpMessages();
+        if (condition())
+            return true;
+        DWORD elapsed = GetTickCount() - start;
+        if (elapsed >= timeoutMs)
+            return false;
+        // Sleeps until a message arrives or the time is up, not a fixed time.
+        MsgWaitForMultipleObjects(0, NULL, FALSE, timeoutMs - elapsed < 50 ? timeoutMs - elapsed : 50,
+                                  QS_ALLINPUT);
+    }
+}
+
+}  // namespace classlib::testkit

@@ -1,0 +1,454 @@
+// The mail settings dialog under Xvfb, driven through the class library's
+// seams, with the mailer key seeded in the test prefix's registry and the
+// recorder standing in for the mailer "Hablat.exe".
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "MailConfigDlg.h"
+#include "MailPassword.h"
+#include "testlib.h"
+
+namespace {
+
+using testlib::ScratchDir;
+
+const char kMailerKey[] = "SOFTWARE\\Public Domain\\Hablat";
+
+const std::map<int, std::string> kCatalogue = {
+    {5000, "Please enter the sender's address."},
+    {5001, "Please enter the mail server."},
+    {5002, "Mail configuration"},
+    {5003, "Please enter the login."},
+    {5004, "Please enter the password."},
+    {5005, "The sender's address must not contain blanks."},
+    {5006, "The mail server must not contain blanks."},
+    {5007, "The login must not contain blanks."},
+    {5008, "The password must not contain blanks."},
+    {5100, "Sender tip\\nsecond line"},
+};
+
+std::string Text(int number) { return kCatalogue.at(number); }
+
+void DeleteMailerKey() { RegDeleteKeyA(HKEY_LOCAL_MACHINE, kMailerKey); }
+
+struct Box {
+    std::string text;
+    std::string caption;
+    UINT type;
+};
+
+std::string ItemText(HWND dialog, int id)
+{
+    char text[1024] = "";
+    GetDlgItemTextA(dialog, id, text, sizeof text);
+    return text;
+}
+
+bool ItemEnabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE; }
+
+void SetItem(HWND dialog, int id, const std::string& text) { SetDlgItemTextA(dialog, id, text.c_str()); }
+
+void Click(HWND dialog, int id) { SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
+
+class MailConfigDialog : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        char cwd[MAX_PATH];
+        DWORD n = GetCurrentDirectoryA(sizeof cwd, cwd);
+        ASSERT_TRUE(n > 0 && n < sizeof cwd);
+        savedDir_ = cwd;
+        std::string catalogue;
+        for (const auto& [number, text] : kCatalogue)
+            catalogue += "m" + std::to_string(number) + "=" + text + "\r\n";
+        ASSERT_TRUE(testlib::WriteTextFile(dir_.File("Messages.dat"), catalogue));
+        ASSERT_TRUE(testlib::CopyInto(testlib::DoublesDir() + "\\recorder.exe", dir_.Path(), "Hablat.exe"));
+        ASSERT_TRUE(SetCurrentDirectoryA(dir_.Path().c_str()));
+        log_ = logDir_.File("hablat.log");
+        SetEnvironmentVariableA("KODRA_RECORD_LOG", log_.c_str());
+        DeleteMailerKey();
+        previousBoxHook_ = classlib::SetMessageBoxHook([this](const classlib::MessageBoxRequest& r) {
+            boxes_.push_back({r.text.str(), r.caption.str(), r.type});
+            return IDOK;
+        });
+    }
+
+    void TearDown() override
+    {
+        classlib::SetMessageBoxHook(previousBoxHook_);
+        DeleteMailerKey();
+        SetEnvironmentVariableA("KODRA_RECORD_LOG", nullptr);
+        SetCurrentDirectoryA(savedDir_.c_str());
+    }
+
+    void Seed(const char* name, const std::string& value)
+    {
+        HKEY key;
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, kMailerKey, 0, nullptr, 0,
+                                                 KEY_SET_VALUE, nullptr, &key, nullptr));
+        EXPECT_EQ(ERROR_SUCCESS, RegSetValueExA(key, name, 0, REG_SZ,
+                                                reinterpret_cast<const BYTE*>(value.c_str()),
+                                                static_cast<DWORD>(value.size() + 1)));
+        RegCloseKey(key);
+    }
+
+    void SeedPassword(const std::string& clear)
+    {
+        std::vector<char> stored(clear.size() + 1);
+        ScramblePassword(stored.data(), clear.c_str(), stored.size());
+        Seed("AUTHPassword", stored.data());
+    }
+
+    // Runs the dialog modally; drive sets it up and may press OK. A dialog
+    // still open afterwards is cancelled, so IDCANCEL means it stayed open.
+    INT_PTR Run(const std::function<void(HWND)>& drive)
+    {
+        bool shown = false;
+        classlib::ModalHook previous = classlib::SetModalHook([&](CDialog& dlg) {
+            shown = true;
+            drive(dlg.GetSafeHwnd());
+            PostMessageA(dlg.GetSafeHwnd(), WM_COMMAND, IDCANCEL, 0);
+        });
+        CMailConfigDlg dlg;
+        INT_PTR result = dlg.DoModal();
+        classlib::SetModalHook(previous);
+        EXPECT_TRUE(shown) << "the dialog did not open: " << result;
+        return result;
+    }
+
+    std::vector<testlib::RecordedStart> Starts() { return testlib::ReadRecorderLog(log_); }
+
+    std::vector<std::string> BoxTexts()
+    {
+        std::vector<std::string> texts;
+        for (const Box& box : boxes_) texts.push_back(box.text);
+        return texts;
+    }
+
+    ScratchDir dir_;
+    ScratchDir logDir_{"kodra log"};
+    std::string log_;
+    std::string savedDir_;
+    std::vector<Box> boxes_;
+    classlib::MessageBoxHook previousBoxHook_;
+};
+
+TEST_F(MailConfigDialog, EmptyFieldsGiveTheirTextsInOrderAndStayOpen)
+{
+    EXPECT_EQ(IDCANCEL, Run([](HWND dlg) { Click(dlg, IDOK); }));
+    ASSERT_EQ((std::vector<std::string>{Text(5000), Text(5001)}), BoxTexts());
+    for (const Box& box : boxes_) {
+        EXPECT_EQ(Text(5002), box.caption);
+        EXPECT_EQ(static_cast<UINT>(MB_OK), box.type);
+    }
+    EXPECT_TRUE(Starts().empty());
+}
+
+TEST_F(MailConfigDialog, RefusedEntries)
+{
+    struct Case {
+        const char* sender;
+        const char* server;
+        bool auth;
+        const char* login;
+        const char* password;
+        std::vector<int> messages;
+    } cases[] = {
+        {"me@example.com", "mail server", false, "", "", {5006}},
+        {"me @example.com", "", false, "", "", {5005, 5001}},
+        {"me\t@example.com", "smtp.example.com", false, "", "", {5005}},
+        {"me@example.com", "smtp\x0bhost", false, "", "", {5006}},
+        {"me@example.com", "smtp.example.com", true, "", "", {5003, 5004}},
+        {"me@example.com", "smtp.example.com", true, "al ice", "pass\tword", {5007, 5008}},
+        {"", "  ", true, "a\tb", " ", {5000, 5001, 5007, 5004}},
+    };
+    for (const Case& c : cases) {
+        boxes_.clear();
+        INT_PTR result = Run([&](HWND dlg) {
+            SetItem(dlg, IDC_SENDER, c.sender);
+            SetItem(dlg, IDC_SERVER, c.server);
+            if (c.auth) Click(dlg, IDC_USE_AUTH);
+            SetItem(dlg, IDC_LOGIN, c.login);
+            SetItem(dlg, IDC_PASSWORD, c.password);
+            Click(dlg, IDOK);
+        });
+        std::vector<std::string> expected;
+        for (int number : c.messages) expected.push_back(Text(number));
+        EXPECT_EQ(expected, BoxTexts()) << c.sender << "|" << c.server << "|" << c.login;
+        EXPECT_EQ(IDCANCEL, result) << "the dialog stays open";
+    }
+    EXPECT_TRUE(Starts().empty());
+}
+
+TEST_F(MailConfigDialog, AcceptedEntriesReachTheMailerAsTyped)
+{
+    struct Case {
+        const char* sender;
+        const char* server;
+        bool auth;
+        const char* login;
+        const char* password;
+        const char* command;
+    } cases[] = {
+        {"  me@example.com \t", " smtp.example.com", false, "ignored login", "",
+         "Hablat.exe -install smtp.example.com me@example.com"},
+        {"me@example.com", "smtp.example.com", true, " alice ", "s3cret",
+         "Hablat.exe -install smtp.example.com me@example.com alice s3cret"},
+        {"a<b>c^d%PATH%@x", "smtp&echo|x", true, "l&o\"", "p|w>%TEMP%",
+         "Hablat.exe -install smtp&echo|x a<b>c^d%PATH%@x l&o\" p|w>%TEMP%"},
+    };
+    size_t count = 0;
+    for (const Case& c : cases) {
+        boxes_.clear();
+        INT_PTR result = Run([&](HWND dlg) {
+            SetItem(dlg, IDC_SENDER, c.sender);
+            SetItem(dlg, IDC_SERVER, c.server);
+            if (c.auth) Click(dlg, IDC_USE_AUTH);
+            SetItem(dlg, IDC_LOGIN, c.login);
+            SetItem(dlg, IDC_PASSWORD, c.password);
+            Click(dlg, IDOK);
+        });
+        EXPECT_EQ(IDOK, result) << c.command;
+        EXPECT_TRUE(boxes_.empty()) << c.command;
+        auto starts = Starts();
+        ASSERT_EQ(++count, starts.size()) << c.command;
+        EXPECT_EQ(c.command, starts.back().cmd);
+        EXPECT_EQ(dir_.File("Hablat.exe"), starts.back().exe);
+    }
+}
+
+TEST_F(MailConfigDialog, MissingMailerClosesLikeASuccess)
+{
+    ASSERT_TRUE(DeleteFileA(dir_.File("Hablat.exe").c_str()));
+    EXPECT_EQ(IDOK, Run([](HWND dlg) {
+        SetItem(dlg, IDC_SENDER, "me@example.com");
+        SetItem(dlg, IDC_SERVER, "smtp.example.com");
+        Click(dlg, IDOK);
+    }));
+    EXPECT_TRUE(boxes_.empty());
+}
+
+TEST_F(MailConfigDialog, EntryOverTheLimitStopsOkBeforeTheChecks)
+{
+    INT_PTR result = Run([](HWND dlg) {
+        SetItem(dlg, IDC_SENDER, std::string(65, 's') + "@example.com");
+        Click(dlg, IDOK);
+    });
+    EXPECT_EQ(IDCANCEL, result);
+    ASSERT_EQ(1u, boxes_.size()) << "only the exchange's prompt, no 5001 for the empty server";
+    EXPECT_NE(std::string::npos, boxes_[0].text.find("64"));
+    EXPECT_TRUE(Starts().empty());
+}
+
+TEST_F(MailConfigDialog, StoredValueOverTheLimitShownInFullAndReported)
+{
+    const std::string sender = std::string(70, 's') + "@example.com";
+    Seed("sender", sender);
+    Seed("SMTP server", "smtp.example.com");
+    Seed("AUTHLogin", "alice");
+    SeedPassword("secret");
+    size_t boxesAtOpening = 0;
+    INT_PTR result = Run([&](HWND dlg) {
+        boxesAtOpening = boxes_.size();
+        EXPECT_EQ(sender, ItemText(dlg, IDC_SENDER));
+        EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(dlg, IDC_USE_AUTH));
+        EXPECT_TRUE(ItemEnabled(dlg, IDC_LOGIN)) << "the box decides though the exchange refused";
+        EXPECT_EQ("secret", ItemText(dlg, IDC_PASSWORD));
+        Click(dlg, IDOK);
+    });
+    EXPECT_EQ(1u, boxesAtOpening) << "the exchange's prompt when the data is first taken";
+    EXPECT_EQ(2u, boxes_.size());
+    EXPECT_EQ(IDCANCEL, result);
+    EXPECT_TRUE(Starts().empty());
+}
+
+TEST_F(MailConfigDialog, StoredValuesFillTheFieldsAndCheckTheBox)
+{
+    Seed("sender", "me@example.com");
+    Seed("SMTP server", "smtp.example.com");
+    Seed("AUTHLogin", "alice");
+    SeedPassword("s3cret pw");
+    INT_PTR result = Run([](HWND dlg) {
+        EXPECT_EQ("me@example.com", ItemText(dlg, IDC_SENDER));
+        EXPECT_EQ("smtp.example.com", ItemText(dlg, IDC_SERVER));
+        EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(dlg, IDC_USE_AUTH));
+        EXPECT_EQ("alice", ItemText(dlg, IDC_LOGIN));
+        EXPECT_EQ("s3cret pw", ItemText(dlg, IDC_PASSWORD));
+        for (int id : {IDC_LOGIN, IDC_PASSWORD, IDC_LOGIN_LABEL, IDC_PASSWORD_LABEL})
+            EXPECT_TRUE(ItemEnabled(dlg, id)) << id;
+    });
+    EXPECT_EQ(IDCANCEL, result);
+}
+
+TEST_F(MailConfigDialog, BoxClearWithoutAReadablePassword)
+{
+    struct Case {
+        const char* login;
+        const char* password;  // null: no value
+        const char* shownPassword;
+    } cases[] = {
+        {"alice", nullptr, ""},
+        {"", "secret", "secret"},
+        {"alice", "600", ""},  // a password of 600 characters does not fit 512 bytes
+    };
+    for (const Case& c : cases) {
+        DeleteMailerKey();
+        Seed("AUTHLogin", c.login);
+        if (c.password && std::string(c.password) == "600")
+            SeedPassword(std::string(600, 'p'));
+        else if (c.password)
+            SeedPassword(c.password);
+        Run([&](HWND dlg) {
+            EXPECT_EQ(BST_UNCHECKED, IsDlgButtonChecked(dlg, IDC_USE_AUTH)) << c.login;
+            EXPECT_FALSE(ItemEnabled(dlg, IDC_LOGIN));
+            EXPECT_FALSE(ItemEnabled(dlg, IDC_PASSWORD));
+            EXPECT_EQ(c.login, ItemText(dlg, IDC_LOGIN));
+            EXPECT_EQ(c.shownPassword, ItemText(dlg, IDC_PASSWORD));
+        });
+    }
+}
+
+TEST_F(MailConfigDialog, UncheckingAndCheckingAgainRestoresTheStoredLogin)
+{
+    Seed("sender", "me@example.com");
+    Seed("SMTP server", "smtp.example.com");
+    Seed("AUTHLogin", "alice");
+    SeedPassword("secret");
+    INT_PTR result = Run([](HWND dlg) {
+        SetItem(dlg, IDC_LOGIN, "typed");
+        SetItem(dlg, IDC_PASSWORD, "other");
+        Click(dlg, IDC_USE_AUTH);
+        EXPECT_EQ(BST_UNCHECKED, IsDlgButtonChecked(dlg, IDC_USE_AUTH));
+        for (int id : {IDC_LOGIN, IDC_PASSWORD, IDC_LOGIN_LABEL, IDC_PASSWORD_LABEL})
+            EXPECT_FALSE(ItemEnabled(dlg, id)) << id;
+        Click(dlg, IDC_USE_AUTH);
+        EXPECT_TRUE(ItemEnabled(dlg, IDC_LOGIN));
+        EXPECT_EQ("alice", ItemText(dlg, IDC_LOGIN));
+        EXPECT_EQ("secret", ItemText(dlg, IDC_PASSWORD));
+        Click(dlg, IDOK);
+    });
+    EXPECT_EQ(IDOK, result);
+    auto starts = Starts();
+    ASSERT_EQ(1u, starts.size());
+    EXPECT_EQ("Hablat.exe -install smtp.example.com me@example.com alice secret", starts[0].cmd);
+}
+
+struct ToolTipSearch {
+    HWND owner;
+    HWND found;
+};
+
+BOOL CALLBACK FindToolTipProc(HWND hwnd, LPARAM param)
+{
+    auto* search = reinterpret_cast<ToolTipSearch*>(param);
+    char name[64] = "";
+    GetClassNameA(hwnd, name, sizeof name);
+    if (lstrcmpiA(name, TOOLTIPS_CLASSA) == 0 && GetWindow(hwnd, GW_OWNER) == search->owner) {
+        search->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND FindToolTip(HWND owner)
+{
+    ToolTipSearch search{owner, nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), &FindToolTipProc, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// The text the dialog's tooltip shows for a control, asked the way the
+// tooltip asks when the mouse rests on it.
+std::string ToolTipText(HWND dlg, int id, int* maxWidth)
+{
+    HWND control = GetDlgItem(dlg, id);
+    RECT rect;
+    GetWindowRect(control, &rect);
+    MSG move{};
+    move.hwnd = control;
+    move.message = WM_MOUSEMOVE;
+    move.pt = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    classlib::PreTranslate(move);
+    HWND tip = FindToolTip(dlg);
+    if (!tip) return "<no tooltip>";
+    char text[256] = "";
+    TTTOOLINFOA tool{};
+    tool.cbSize = TTTOOLINFOA_V2_SIZE;
+    tool.hwnd = dlg;
+    tool.uId = reinterpret_cast<UINT_PTR>(control);
+    tool.lpszText = text;
+    SendMessageA(tip, TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&tool));
+    *maxWidth = static_cast<int>(SendMessageA(tip, TTM_GETMAXTIPWIDTH, 0, 0));
+    return text;
+}
+
+TEST_F(MailConfigDialog, ToolTipsFromTheCatalogueOrTheirId)
+{
+    Run([](HWND dlg) {
+        int width = 0;
+        EXPECT_EQ("Sender tip\r\nsecond line", ToolTipText(dlg, IDC_SENDER, &width));
+        EXPECT_EQ(300, width);
+        EXPECT_EQ("ID: 5101", ToolTipText(dlg, IDC_SERVER, &width));
+        EXPECT_EQ("ID: 5105", ToolTipText(dlg, IDC_LOGIN, &width)) << "a disabled edit has its tip";
+    });
+}
+
+TEST_F(MailConfigDialog, ToolTipRequestAnsweredByTheHandler)
+{
+    Run([](HWND dlg) {
+        NMTTDISPINFOA info{};
+        info.hdr.hwndFrom = nullptr;
+        info.hdr.idFrom = reinterpret_cast<UINT_PTR>(GetDlgItem(dlg, IDC_SENDER));
+        info.hdr.code = TTN_NEEDTEXTA;
+        info.uFlags = TTF_IDISHWND;
+        SendMessageA(dlg, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&info));
+        ASSERT_NE(nullptr, info.lpszText);
+        EXPECT_STREQ("Sender tip\r\nsecond line", info.lpszText);
+    });
+}
+
+// Orlenk.exe itself: reads the key, runs the mailer from its current
+// directory and ends when the dialog closes.
+TEST_F(MailConfigDialog, ProgramInstallsTheStoredValues)
+{
+    Seed("sender", "me@example.com");
+    Seed("SMTP server", "smtp.example.com");
+    Seed("AUTHLogin", "alice");
+    SeedPassword("secret");
+    std::string command = "\"" + testlib::InstallDir() + "\\Orlenk.exe\"";
+    std::vector<char> line(command.begin(), command.end());
+    line.push_back('\0');
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    ASSERT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                               dir_.Path().c_str(), &startup, &process));
+    HWND dlg = nullptr;
+    bool shown = testlib::WaitFor([&] {
+        dlg = FindWindowA("#32770", "VELMOR eMail Configuration Programm");
+        return dlg && IsWindowVisible(dlg) && ItemText(dlg, IDC_LOGIN) == "alice";
+    });
+    if (shown) {
+        EXPECT_EQ("smtp.example.com", ItemText(dlg, IDC_SERVER));
+        EXPECT_EQ(BST_CHECKED, SendDlgItemMessageA(dlg, IDC_USE_AUTH, BM_GETCHECK, 0, 0));
+        PostMessageA(dlg, WM_COMMAND, IDOK, 0);
+    }
+    bool ended = WaitForSingleObject(process.hProcess, 20000) == WAIT_OBJECT_0;
+    if (!ended) TerminateProcess(process.hProcess, 1);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    ASSERT_TRUE(shown);
+    EXPECT_TRUE(ended);
+    auto starts = Starts();
+    ASSERT_EQ(1u, starts.size());
+    EXPECT_EQ("Hablat.exe -install smtp.example.com me@example.com alice secret", starts[0].cmd);
+    EXPECT_EQ(dir_.File("Hablat.exe"), starts[0].exe);
+}
+
+}  // namespace
