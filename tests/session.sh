@@ -75,11 +75,16 @@ REGEDIT4
 [HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]
 "Default"="1024x768"
 REG
-  wine regedit /S "$(winepath -w "$state/settings.reg")" </dev/null >/dev/null 2>&1
+  # Every Wine start here keeps off our output (a command substitution counts):
+  # the service processes it starts would hold it open for the whole run.
+  wine regedit /S "Z:${state//\//\\}\\settings.reg" </dev/null >/dev/null 2>&1
   # The first window of a run starts Wine's desktop process, which takes seconds
   # and then stays: pay for it here once, not in whichever GUI test comes first.
   if [ -f "$build/tests/doubles/desktop_primer.exe" ]; then
-    DISPLAY=":$(cat "$state/display")" wine "$build/tests/doubles/desktop_primer.exe" </dev/null >/dev/null 2>&1
+    if ! wine "$build/tests/doubles/desktop_primer.exe" </dev/null >/dev/null 2>&1; then
+      echo "session: no window could be opened on the test display" >&2
+      exit 1
+    fi
   fi
 }
 
@@ -115,7 +120,14 @@ run_program() {
 }
 
 case "$cmd" in
-  start) stop_session; start_display; start_prefix ;;
+  start)
+    stop_session
+    start_display
+    # Every Wine process of the session, the first ones included, must see the
+    # display: a desktop process started without one serves no windows later.
+    export DISPLAY=":$(cat "$state/display")"
+    start_prefix
+    ;;
   stop)  stop_session ;;
   run)   shift 2; run_program "$@" ;;
   *) echo "usage: $0 start|stop|run BUILD_DIR ..." >&2; exit 2 ;;
