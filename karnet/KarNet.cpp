@@ -1,0 +1,701 @@
+// The transport library. One reactor thread per process waits in select() on
+// every socket and moves arriving bytes into per-sender inboxes, and publishes
+// each handle's flags in a slot that NetConStatus reads without lock or system
+// call: the tray polls it every millisecond. The thread runs while any handle is open.
+#define FD_SETSIZE 512
+#include <winsock2.h>
+#include <ws2tcpip.h>
+#include <windows.h>
+
+#include "KarNet.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
+#include <cstring>
+#include <deque>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "NetConAddress.h"
+
+namespace {
+
+const size_t kInboxLimit = 64 * 1024;  // per sender; beyond it the sender waits in TCP
+const size_t kMaxPeers = 256;          // all senders of all listening ends together
+const DWORD kWriteTimeoutMs = 2000;    // a peer that does not read is dropped after it
+const DWORD kConnectTimeoutMs = 5000;
+const unsigned kSlotBits = 8;          // a handle is a serial number and its slot
+const unsigned kSlots = 1u << kSlotBits;
+
+thread_local DWORD t_lastError = 0;
+
+int Fail(DWORD code)
+{
+    t_lastError = code;
+    return 0;
+}
+
+class Section {
+public:
+    Section() { InitializeCriticalSection(&cs_); }
+    ~Section() { DeleteCriticalSection(&cs_); }
+    void Enter() { EnterCriticalSection(&cs_); }
+    void Leave() { LeaveCriticalSection(&cs_); }
+
+private:
+    CRITICAL_SECTION cs_;
+};
+
+class Hold {
+public:
+    explicit Hold(Section& s) : s_(s) { s_.Enter(); }
+    ~Hold() { s_.Leave(); }
+    Hold(const Hold&) = delete;
+    Hold& operator=(const Hold&) = delete;
+
+private:
+    Section& s_;
+};
+
+void CloseSocket(SOCKET& s)
+{
+    if (s != INVALID_SOCKET) closesocket(s);
+    s = INVALID_SOCKET;
+}
+
+bool SetNonBlocking(SOCKET s)
+{
+    u_long on = 1;
+    return ioctlsocket(s, FIONBIO, &on) == 0;
+}
+
+struct Peer {
+    SOCKET sock = INVALID_SOCKET;
+    std::string inbox;
+    bool announced = false;  // its first bytes were checked
+    bool queued = false;     // in its endpoint's ready queue
+    bool ended = false;      // the other side stopped sending, or the socket failed
+    bool broken = false;     // to be dropped
+    char address[NETCON_PEER_TEXT] = "";
+    Peer() = default;
+    Peer(const Peer&) = delete;
+    Peer& operator=(const Peer&) = delete;
+    ~Peer() { CloseSocket(sock); }
+};
+typedef std::shared_ptr<Peer> PeerPtr;
+
+struct Endpoint {
+    bool listening = false;
+    unsigned slot = 0;
+    SOCKET listener = INVALID_SOCKET;
+    std::vector<PeerPtr> peers;    // a connection has exactly one
+    std::deque<PeerPtr> ready;     // senders with announced bytes, oldest first
+    PeerPtr lastRead;              // where a write on a listening end goes
+    Endpoint() = default;
+    Endpoint(const Endpoint&) = delete;
+    Endpoint& operator=(const Endpoint&) = delete;
+    ~Endpoint() { CloseSocket(listener); }
+};
+typedef std::shared_ptr<Endpoint> EndpointPtr;
+
+// g_state guards everything below it (the slots are written under it and read
+// without it); g_life serialises opening, closing and the reactor's start and
+// stop, which may wait.
+Section g_state;
+Section g_life;
+std::map<NetConHandle, EndpointPtr> g_endpoints;
+uint32_t g_nextSerial = 1;
+
+// What NetConStatus reads: the handle that owns the slot and its current flags.
+struct StatusSlot {
+    std::atomic<NetConHandle> handle{0};
+    std::atomic<uint32_t> flags{0};
+};
+StatusSlot g_slots[kSlots];
+size_t g_peerCount = 0;
+std::vector<EndpointPtr> g_retired;
+unsigned g_retireAsked = 0;
+unsigned g_retireDone = 0;
+bool g_stopReactor = false;
+HANDLE g_reactor = nullptr;
+unsigned g_installs = 0;
+SOCKET g_waker = INVALID_SOCKET;
+sockaddr_in g_wakerAddress;
+
+void Wake()
+{
+    if (g_waker == INVALID_SOCKET) return;
+    char byte = 0;
+    sendto(g_waker, &byte, 1, 0, reinterpret_cast<const sockaddr*>(&g_wakerAddress),
+           sizeof g_wakerAddress);
+}
+
+EndpointPtr Find(NetConHandle handle)
+{
+    auto it = g_endpoints.find(handle);
+    return it == g_endpoints.end() ? EndpointPtr() : it->second;
+}
+
+uint32_t Flags(const Endpoint& ep)
+{
+    if (ep.listening) {
+        for (const PeerPtr& peer : ep.ready)
+            if (!peer->broken) return NETCON_USABLE | NETCON_DATA_WAITING;
+        return NETCON_USABLE;
+    }
+    const Peer& peer = *ep.peers.front();
+    bool data = !peer.inbox.empty();
+    bool usable = !peer.broken && (!peer.ended || data);
+    return (usable ? uint32_t(NETCON_USABLE) : 0u) | (data ? uint32_t(NETCON_DATA_WAITING) : 0u);
+}
+
+// Under g_state, after every change of an endpoint.
+void Publish(const Endpoint& ep) { g_slots[ep.slot].flags.store(Flags(ep)); }
+
+enum class FirstBytes { Undecided, Request, Other };
+
+// A web page can make a browser send to the port; its request line gives it away.
+FirstBytes CheckFirstBytes(const std::string& data, bool complete)
+{
+    static const char* const methods[] = {"GET ",     "HEAD ",    "POST ",  "PUT ",  "DELETE ",
+                                          "CONNECT ", "OPTIONS ", "TRACE ", "PATCH "};
+    bool prefix = false;
+    for (const char* m : methods) {
+        size_t n = strlen(m);
+        if (data.size() >= n) {
+            if (data.compare(0, n, m) == 0) return FirstBytes::Request;
+        } else if (strncmp(m, data.data(), data.size()) == 0) {
+            prefix = true;
+        }
+    }
+    return prefix && !complete ? FirstBytes::Undecided : FirstBytes::Other;
+}
+
+void Dequeue(Endpoint& ep, const PeerPtr& peer)
+{
+    if (!peer->queued) return;
+    ep.ready.erase(std::remove(ep.ready.begin(), ep.ready.end(), peer), ep.ready.end());
+    peer->queued = false;
+}
+
+void Announce(Endpoint& ep, const PeerPtr& peer)
+{
+    if (!peer->announced) {
+        FirstBytes verdict = CheckFirstBytes(peer->inbox, peer->ended);
+        if (verdict == FirstBytes::Undecided) return;
+        if (verdict == FirstBytes::Request) {
+            peer->broken = true;
+            peer->inbox.clear();
+            return;
+        }
+        peer->announced = true;
+    }
+    if (ep.listening && !peer->queued && !peer->inbox.empty()) {
+        ep.ready.push_back(peer);
+        peer->queued = true;
+    }
+}
+
+void Receive(Endpoint& ep, const PeerPtr& peer)
+{
+    char buffer[16384];
+    size_t room = std::min(kInboxLimit - peer->inbox.size(), sizeof buffer);
+    int n = recv(peer->sock, buffer, static_cast<int>(room), 0);
+    if (n > 0) {
+        peer->inbox.append(buffer, static_cast<size_t>(n));
+    } else if (n == 0 || WSAGetLastError() != WSAEWOULDBLOCK) {
+        peer->ended = true;
+    }
+    Announce(ep, peer);
+}
+
+void Accept(Endpoint& ep)
+{
+    for (;;) {
+        sockaddr_in from;
+        int length = sizeof from;
+        SOCKET s = accept(ep.listener, reinterpret_cast<sockaddr*>(&from), &length);
+        if (s == INVALID_SOCKET) return;
+        if (g_peerCount >= kMaxPeers || !SetNonBlocking(s)) {
+            closesocket(s);
+            continue;
+        }
+        BOOL on = TRUE;
+        setsockopt(s, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&on), sizeof on);
+        PeerPtr peer = std::make_shared<Peer>();
+        peer->sock = s;
+        snprintf(peer->address, sizeof peer->address, "tcp-%s:%u", inet_ntoa(from.sin_addr),
+                 static_cast<unsigned>(ntohs(from.sin_port)));
+        ep.peers.push_back(peer);
+        ++g_peerCount;
+    }
+}
+
+// Senders that closed with nothing left to read, and dropped ones, leave the
+// list; a connection keeps its one peer, which then reads as no longer usable.
+void Reap(Endpoint& ep)
+{
+    if (!ep.listening) return;
+    for (auto it = ep.peers.begin(); it != ep.peers.end();) {
+        const PeerPtr& peer = *it;
+        bool finished = peer->ended && (peer->inbox.empty() || !peer->announced);
+        if (peer->broken || finished) {
+            Dequeue(ep, peer);
+            it = ep.peers.erase(it);
+            --g_peerCount;
+        } else {
+            ++it;
+        }
+    }
+}
+
+DWORD WINAPI ReactorMain(void* module)
+{
+    for (;;) {
+        fd_set readable;
+        FD_ZERO(&readable);
+        {
+            Hold hold(g_state);
+            g_retired.clear();
+            g_retireDone = g_retireAsked;
+            if (g_stopReactor) break;
+            FD_SET(g_waker, &readable);
+            for (auto& entry : g_endpoints) {
+                Endpoint& ep = *entry.second;
+                if (ep.listening && g_peerCount < kMaxPeers) FD_SET(ep.listener, &readable);
+                for (const PeerPtr& peer : ep.peers)
+                    if (!peer->ended && !peer->broken && peer->inbox.size() < kInboxLimit)
+                        FD_SET(peer->sock, &readable);
+            }
+        }
+        if (select(0, &readable, nullptr, nullptr, nullptr) == SOCKET_ERROR) {
+            Sleep(1);
+            continue;
+        }
+        Hold hold(g_state);
+        if (FD_ISSET(g_waker, &readable)) {
+            char drain[64];
+            while (recv(g_waker, drain, sizeof drain, 0) > 0) {
+            }
+        }
+        for (auto& entry : g_endpoints) {
+            Endpoint& ep = *entry.second;
+            if (ep.listening && FD_ISSET(ep.listener, &readable)) Accept(ep);
+            for (size_t i = 0; i < ep.peers.size(); ++i) {
+                PeerPtr peer = ep.peers[i];
+                if (FD_ISSET(peer->sock, &readable)) Receive(ep, peer);
+            }
+            Reap(ep);
+            Publish(ep);
+        }
+    }
+    FreeLibraryAndExitThread(static_cast<HMODULE>(module), 0);
+    return 0;
+}
+
+// Under g_life. The thread holds its own reference to this library, so a caller
+// that unloads it without closing cannot pull the code from under the thread.
+bool StartReactor()
+{
+    if (g_reactor) return true;
+    SOCKET waker = socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
+    if (waker == INVALID_SOCKET) return false;
+    sockaddr_in address = {};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    int length = sizeof address;
+    HMODULE self = nullptr;
+    if (bind(waker, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        getsockname(waker, reinterpret_cast<sockaddr*>(&address), &length) != 0 ||
+        !SetNonBlocking(waker) ||
+        !GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
+                            reinterpret_cast<const char*>(&ReactorMain), &self)) {
+        closesocket(waker);
+        return false;
+    }
+    {
+        Hold hold(g_state);
+        g_waker = waker;
+        g_wakerAddress = address;
+        g_stopReactor = false;
+    }
+    g_reactor = CreateThread(nullptr, 0, ReactorMain, self, 0, nullptr);
+    if (!g_reactor) {
+        FreeLibrary(self);
+        Hold hold(g_state);
+        CloseSocket(g_waker);
+        return false;
+    }
+    return true;
+}
+
+// Under g_life, with no handle left.
+void StopReactor()
+{
+    if (!g_reactor) return;
+    {
+        Hold hold(g_state);
+        g_stopReactor = true;
+        Wake();
+    }
+    WaitForSingleObject(g_reactor, INFINITE);
+    CloseHandle(g_reactor);
+    g_reactor = nullptr;
+    Hold hold(g_state);
+    CloseSocket(g_waker);
+    g_retired.clear();
+}
+
+class WinsockUse {
+public:
+    WinsockUse()
+    {
+        WSADATA data;
+        ok_ = WSAStartup(MAKEWORD(2, 2), &data) == 0;
+    }
+    ~WinsockUse()
+    {
+        if (ok_) WSACleanup();
+    }
+    bool Ok() const { return ok_; }
+    void Keep() { ok_ = false; }  // the open handle now owns this use
+
+private:
+    bool ok_;
+};
+
+bool ResolveHost(const NetConAddress& a, in_addr* out)
+{
+    if (a.ipv4 != 0) {
+        out->s_addr = htonl(a.ipv4);
+        return true;
+    }
+    hostent* h = gethostbyname(a.host.c_str());
+    if (!h || h->h_addrtype != AF_INET || !h->h_addr_list[0]) return false;
+    memcpy(out, h->h_addr_list[0], sizeof *out);
+    return true;
+}
+
+SOCKET OpenListener(const sockaddr_in& address)
+{
+    SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    if (s == INVALID_SOCKET) return s;
+    BOOL on = TRUE;
+    bool ok = setsockopt(s, SOL_SOCKET, SO_EXCLUSIVEADDRUSE, reinterpret_cast<const char*>(&on),
+                         sizeof on) == 0 &&
+              bind(s, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0 &&
+              listen(s, SOMAXCONN) == 0 && SetNonBlocking(s);
+    if (!ok) {
+        DWORD error = WSAGetLastError();
+        closesocket(s);
+        WSASetLastError(static_cast<int>(error));
+        return INVALID_SOCKET;
+    }
+    return s;
+}
+
+SOCKET OpenConnection(const sockaddr_in& address)
+{
+    SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    if (s == INVALID_SOCKET) return s;
+    DWORD error = 0;
+    if (!SetNonBlocking(s)) {
+        error = WSAGetLastError();
+    } else if (connect(s, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+        error = WSAGetLastError();
+        if (error == WSAEWOULDBLOCK) {
+            fd_set writable, failed;
+            FD_ZERO(&writable);
+            FD_ZERO(&failed);
+            FD_SET(s, &writable);
+            FD_SET(s, &failed);
+            timeval wait = {static_cast<long>(kConnectTimeoutMs / 1000), 0};
+            int n = select(0, nullptr, &writable, &failed, &wait);
+            int soError = 0;
+            int length = sizeof soError;
+            if (n == 0) {
+                error = WSAETIMEDOUT;
+            } else if (n < 0) {
+                error = WSAGetLastError();
+            } else {
+                getsockopt(s, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&soError), &length);
+                error = FD_ISSET(s, &failed) && soError == 0 ? WSAECONNREFUSED
+                                                             : static_cast<DWORD>(soError);
+            }
+        }
+    }
+    if (error != 0) {
+        closesocket(s);
+        WSASetLastError(static_cast<int>(error));
+        return INVALID_SOCKET;
+    }
+    BOOL on = TRUE;
+    setsockopt(s, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&on), sizeof on);
+    return s;
+}
+
+NetConHandle Open(const char* text)
+{
+    NetConAddress a;
+    if (!ParseNetConAddress(text, &a)) return Fail(ERROR_INVALID_PARAMETER);
+    WinsockUse winsock;
+    if (!winsock.Ok()) return Fail(WSASYSNOTREADY);
+    sockaddr_in address = {};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(a.port);
+    if (!ResolveHost(a, &address.sin_addr)) return Fail(WSAHOST_NOT_FOUND);
+
+    EndpointPtr ep = std::make_shared<Endpoint>();
+    ep->listening = a.listening;
+    if (a.listening) {
+        ep->listener = OpenListener(address);
+        if (ep->listener == INVALID_SOCKET) return Fail(WSAGetLastError());
+    } else {
+        PeerPtr peer = std::make_shared<Peer>();
+        peer->sock = OpenConnection(address);
+        if (peer->sock == INVALID_SOCKET) return Fail(WSAGetLastError());
+        peer->announced = true;
+        snprintf(peer->address, sizeof peer->address, "tcp-%s:%u", inet_ntoa(address.sin_addr),
+                 static_cast<unsigned>(a.port));
+        ep->peers.push_back(peer);
+    }
+
+    Hold life(g_life);
+    if (!StartReactor()) return Fail(ERROR_NOT_ENOUGH_MEMORY);
+    Hold hold(g_state);
+    unsigned slot = 0;
+    while (slot < kSlots && g_slots[slot].handle.load() != 0) ++slot;
+    if (slot == kSlots) return Fail(ERROR_TOO_MANY_OPEN_FILES);
+    if ((g_nextSerial << kSlotBits) == 0) g_nextSerial = 1;
+    NetConHandle handle = (g_nextSerial++ << kSlotBits) | slot;
+    ep->slot = slot;
+    Publish(*ep);
+    g_slots[slot].handle.store(handle);
+    g_endpoints[handle] = ep;
+    Wake();
+    winsock.Keep();
+    return handle;
+}
+
+// Drops a peer that failed or that the caller let go; the reactor reaps it.
+void Drop(const PeerPtr& peer)
+{
+    peer->broken = true;
+    shutdown(peer->sock, SD_BOTH);
+    Wake();
+}
+
+bool Send(const PeerPtr& peer, const char* data, uint32_t length, uint32_t* sent)
+{
+    DWORD begin = GetTickCount();
+    while (*sent < length) {
+        int chunk = static_cast<int>(std::min<uint32_t>(length - *sent, 65536));
+        int n = send(peer->sock, data + *sent, chunk, 0);
+        if (n > 0) {
+            *sent += static_cast<uint32_t>(n);
+            continue;
+        }
+        DWORD error = WSAGetLastError();
+        DWORD elapsed = GetTickCount() - begin;
+        if (n == 0 || error != WSAEWOULDBLOCK) return Fail(error) != 0;
+        if (elapsed >= kWriteTimeoutMs) return Fail(WSAETIMEDOUT) != 0;
+        fd_set writable;
+        FD_ZERO(&writable);
+        FD_SET(peer->sock, &writable);
+        DWORD left = kWriteTimeoutMs - elapsed;
+        timeval wait = {static_cast<long>(left / 1000), static_cast<long>(left % 1000) * 1000};
+        select(0, nullptr, &writable, nullptr, &wait);
+    }
+    return true;
+}
+
+int Write(const PeerPtr& peer, const void* data, uint32_t length, uint32_t* written)
+{
+    uint32_t sent = 0;
+    bool ok = Send(peer, static_cast<const char*>(data), length, &sent);
+    if (written) *written = sent;
+    if (!ok) {
+        Hold hold(g_state);
+        Drop(peer);
+    }
+    return ok ? 1 : 0;
+}
+
+int Read(NetConHandle handle, void* buffer, uint32_t size, uint32_t* count, char* from,
+         uint32_t fromSize)
+{
+    if (count) *count = 0;
+    if (from && fromSize > 0) from[0] = '\0';
+    if (!buffer || size == 0) return Fail(ERROR_INVALID_PARAMETER);
+    Hold hold(g_state);
+    EndpointPtr ep = Find(handle);
+    if (!ep) return Fail(ERROR_INVALID_HANDLE);
+    PeerPtr peer;
+    if (!ep->listening) {
+        peer = ep->peers.front();
+        if (peer->inbox.empty()) return peer->ended || peer->broken ? Fail(WSAECONNRESET) : 1;
+    } else {
+        while (!ep->ready.empty() && ep->ready.front()->broken) Dequeue(*ep, ep->ready.front());
+        if (ep->ready.empty()) return 1;
+        peer = ep->ready.front();
+    }
+    bool wasFull = peer->inbox.size() >= kInboxLimit;
+    uint32_t n = static_cast<uint32_t>(std::min<size_t>(size, peer->inbox.size()));
+    memcpy(buffer, peer->inbox.data(), n);
+    peer->inbox.erase(0, n);
+    if (ep->listening) {
+        // The next read serves the next sender; this one queues again behind it.
+        Dequeue(*ep, peer);
+        Announce(*ep, peer);
+        ep->lastRead = peer;
+    }
+    Publish(*ep);
+    if (wasFull || (peer->ended && peer->inbox.empty())) Wake();
+    if (count) *count = n;
+    if (from && fromSize > 0) snprintf(from, fromSize, "%s", peer->address);
+    return 1;
+}
+
+}  // namespace
+
+extern "C" {
+
+int NETCON_CALL NetConInstall(void)
+{
+    Hold life(g_life);
+    WSADATA data;
+    if (WSAStartup(MAKEWORD(2, 2), &data) != 0) return Fail(WSASYSNOTREADY);
+    ++g_installs;
+    return 1;
+}
+
+// Undoes one NetConInstall; handles still open stay usable.
+int NETCON_CALL NetConRemove(void)
+{
+    Hold life(g_life);
+    if (g_installs == 0) return Fail(WSANOTINITIALISED);
+    --g_installs;
+    WSACleanup();
+    return 1;
+}
+
+NetConHandle NETCON_CALL NetConOpen(const char* address) { return Open(address); }
+
+NetConHandle NETCON_CALL NetConOpen2(const char* address, uint32_t flags)
+{
+    return flags == 0 ? Open(address) : Fail(ERROR_INVALID_PARAMETER);
+}
+
+int NETCON_CALL NetConClose(NetConHandle handle)
+{
+    Hold life(g_life);
+    {
+        Hold hold(g_state);
+        auto it = g_endpoints.find(handle);
+        if (it == g_endpoints.end()) return Fail(ERROR_INVALID_HANDLE);
+        g_peerCount -= it->second->listening ? it->second->peers.size() : 0;
+        g_slots[it->second->slot].handle.store(0);
+        g_retired.push_back(it->second);
+        g_endpoints.erase(it);
+        unsigned ticket = ++g_retireAsked;
+        Wake();
+        // The reactor lets go of the sockets before they close.
+        while (static_cast<int>(g_retireDone - ticket) < 0) {
+            g_state.Leave();
+            Sleep(1);
+            g_state.Enter();
+        }
+    }
+    bool idle;
+    {
+        Hold hold(g_state);
+        idle = g_endpoints.empty();
+    }
+    if (idle) StopReactor();
+    WSACleanup();
+    return 1;
+}
+
+int NETCON_CALL NetConStatus(NetConHandle handle, uint32_t* flags, uint32_t)
+{
+    if (!flags) return Fail(ERROR_INVALID_PARAMETER);
+    const StatusSlot& slot = g_slots[handle & (kSlots - 1)];
+    uint32_t value = slot.flags.load();
+    if (handle == 0 || slot.handle.load() != handle) {
+        *flags = 0;
+        return Fail(ERROR_INVALID_HANDLE);
+    }
+    *flags = value;
+    return 1;
+}
+
+int NETCON_CALL NetConReadData(NetConHandle handle, void* buffer, uint32_t size, uint32_t* count)
+{
+    return Read(handle, buffer, size, count, nullptr, 0);
+}
+
+int NETCON_CALL NetConReadDataFrom(NetConHandle handle, void* buffer, uint32_t size,
+                                   uint32_t* count, char* from, uint32_t fromSize)
+{
+    return Read(handle, buffer, size, count, from, fromSize);
+}
+
+int NETCON_CALL NetConWriteData(NetConHandle handle, const void* data, uint32_t length,
+                                uint32_t* written)
+{
+    if (written) *written = 0;
+    if (!data && length > 0) return Fail(ERROR_INVALID_PARAMETER);
+    PeerPtr peer;
+    {
+        Hold hold(g_state);
+        EndpointPtr ep = Find(handle);
+        if (!ep) return Fail(ERROR_INVALID_HANDLE);
+        peer = ep->listening ? ep->lastRead : ep->peers.front();
+        if (!peer || peer->broken) return Fail(WSAENOTCONN);
+    }
+    return Write(peer, data, length, written);
+}
+
+int NETCON_CALL NetConBroadcastData(NetConHandle handle, const void* data, uint32_t length)
+{
+    if (!data && length > 0) return Fail(ERROR_INVALID_PARAMETER);
+    std::vector<PeerPtr> peers;
+    {
+        Hold hold(g_state);
+        EndpointPtr ep = Find(handle);
+        if (!ep) return Fail(ERROR_INVALID_HANDLE);
+        for (const PeerPtr& peer : ep->peers)
+            if (!peer->broken) peers.push_back(peer);
+    }
+    int all = 1;
+    for (const PeerPtr& peer : peers)
+        if (!Write(peer, data, length, nullptr)) all = 0;
+    return all;
+}
+
+int NETCON_CALL NetConDisconnect(NetConHandle handle)
+{
+    Hold hold(g_state);
+    EndpointPtr ep = Find(handle);
+    if (!ep) return Fail(ERROR_INVALID_HANDLE);
+    PeerPtr peer = ep->listening ? ep->lastRead : ep->peers.front();
+    if (!peer || peer->broken) return Fail(WSAENOTCONN);
+    Drop(peer);
+    if (ep->listening) ep->lastRead.reset();
+    Publish(*ep);
+    return 1;
+}
+
+int NETCON_CALL NetConWriteDataTo(NetConHandle, const char*, const void*, uint32_t,
+                                  uint32_t* written)
+{
+    if (written) *written = 0;
+    return Fail(ERROR_NOT_SUPPORTED);
+}
+
+uint32_t NETCON_CALL NetConLastError(void) { return t_lastError; }
+
+}  // extern "C"

@@ -1,0 +1,105 @@
+// The entry points of the transport library "KarNet.dll", as the library, its
+// binding and every stand-in of it see them. They are looked up by these
+// undecorated names at run time, in the order of NetConEntry.
+//
+// Addresses: "tcp:PORT@HOST" opens a listening end on the loopback address
+// (HOST "localhost" or a numeric 127.x.y.z), "tcp-HOST:PORT" a connection to it.
+// PORT is 1 to 65535, all digits. The bytes go over TCP as they are.
+#pragma once
+
+#include <stdint.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+#define NETCON_CALL __stdcall
+
+#ifdef KARNET_BUILDING
+#define NETCON_API __declspec(dllexport)
+#else
+#define NETCON_API
+#endif
+
+// 0 is no connection; a closed handle is not given out again for 16 million opens.
+typedef uint32_t NetConHandle;
+
+enum {
+    NETCON_USABLE = 0x1,        // the connection (or listening end) can be used
+    NETCON_DATA_WAITING = 0x2,  // NetConReadData has bytes to give
+};
+
+// Room for a sender's address text of NetConReadDataFrom ("tcp-A.B.C.D:PORT").
+#define NETCON_PEER_TEXT 32
+
+// Indexes into a binding's table of entry points.
+enum NetConEntry {
+    NETCON_INSTALL,
+    NETCON_REMOVE,
+    NETCON_OPEN,
+    NETCON_CLOSE,
+    NETCON_WRITE_DATA,
+    NETCON_READ_DATA,
+    NETCON_STATUS,
+    NETCON_DISCONNECT,
+    NETCON_WRITE_DATA_TO,
+    NETCON_READ_DATA_FROM,
+    NETCON_BROADCAST_DATA,
+    NETCON_LAST_ERROR,
+    NETCON_OPEN2,
+    NETCON_ENTRY_COUNT
+};
+
+// Starts the library's use by this process; 1 on success. Pairs with NetConRemove.
+typedef int(NETCON_CALL* NetConInstallFn)(void);
+typedef int(NETCON_CALL* NetConRemoveFn)(void);
+typedef NetConHandle(NETCON_CALL* NetConOpenFn)(const char* address);
+typedef int(NETCON_CALL* NetConCloseFn)(NetConHandle handle);
+// 1 when all length bytes were sent, else 0; *written (may be null) gets the count sent.
+// On a listening end the bytes go to the sender whose data was read last.
+typedef int(NETCON_CALL* NetConWriteDataFn)(NetConHandle handle, const void* data, uint32_t length,
+                                            uint32_t* written);
+// Never blocks: 1 with *count 0 when nothing waits; 0 when the handle is unknown
+// or the connection ended with nothing left. One read gives bytes of one sender only.
+typedef int(NETCON_CALL* NetConReadDataFn)(NetConHandle handle, void* buffer, uint32_t size,
+                                           uint32_t* count);
+// Overwrites *flags with NETCON_USABLE and NETCON_DATA_WAITING; reserved is 0.
+typedef int(NETCON_CALL* NetConStatusFn)(NetConHandle handle, uint32_t* flags, uint32_t reserved);
+// Drops the sender whose data was read last (listening end) or ends the connection.
+typedef int(NETCON_CALL* NetConDisconnectFn)(NetConHandle handle);
+// Not offered by this transport: always 0.
+typedef int(NETCON_CALL* NetConWriteDataToFn)(NetConHandle handle, const char* address,
+                                              const void* data, uint32_t length, uint32_t* written);
+// As NetConReadData, and from (fromSize bytes, may be null) gets the sender's address text.
+typedef int(NETCON_CALL* NetConReadDataFromFn)(NetConHandle handle, void* buffer, uint32_t size,
+                                               uint32_t* count, char* from, uint32_t fromSize);
+// Sends to every sender of a listening end (to the peer of a connection); 1 when all got it all.
+typedef int(NETCON_CALL* NetConBroadcastDataFn)(NetConHandle handle, const void* data,
+                                                uint32_t length);
+// The error code of this thread's last failed call, 0 when none failed.
+typedef uint32_t(NETCON_CALL* NetConLastErrorFn)(void);
+// NetConOpen with option flags; no option exists, so flags other than 0 fail.
+typedef NetConHandle(NETCON_CALL* NetConOpen2Fn)(const char* address, uint32_t flags);
+
+NETCON_API int NETCON_CALL NetConInstall(void);
+NETCON_API int NETCON_CALL NetConRemove(void);
+NETCON_API NetConHandle NETCON_CALL NetConOpen(const char* address);
+NETCON_API int NETCON_CALL NetConClose(NetConHandle handle);
+NETCON_API int NETCON_CALL NetConWriteData(NetConHandle handle, const void* data, uint32_t length,
+                                           uint32_t* written);
+NETCON_API int NETCON_CALL NetConReadData(NetConHandle handle, void* buffer, uint32_t size,
+                                          uint32_t* count);
+NETCON_API int NETCON_CALL NetConStatus(NetConHandle handle, uint32_t* flags, uint32_t reserved);
+NETCON_API int NETCON_CALL NetConDisconnect(NetConHandle handle);
+NETCON_API int NETCON_CALL NetConWriteDataTo(NetConHandle handle, const char* address,
+                                             const void* data, uint32_t length, uint32_t* written);
+NETCON_API int NETCON_CALL NetConReadDataFrom(NetConHandle handle, void* buffer, uint32_t size,
+                                              uint32_t* count, char* from, uint32_t fromSize);
+NETCON_API int NETCON_CALL NetConBroadcastData(NetConHandle handle, const void* data,
+                                               uint32_t length);
+NETCON_API uint32_t NETCON_CALL NetConLastError(void);
+NETCON_API NetConHandle NETCON_CALL NetConOpen2(const char* address, uint32_t flags);
+
+#ifdef __cplusplus
+}
+#endif

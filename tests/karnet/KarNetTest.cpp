@@ -1,0 +1,353 @@
+// KarNet.dll over real loopback sockets.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+#include <thread>
+
+#include "KarNetApi.h"
+#include "testlib.h"
+
+namespace {
+
+class KarNet : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        port = FreePort();
+        listener = api.Open(ListenAddress(port).c_str());
+        ASSERT_NE(listener, 0u);
+    }
+    void TearDown() override
+    {
+        if (listener) api.Close(listener);
+    }
+
+    // One read of the listening end; the bytes of one sender.
+    std::string ReadOnce(uint32_t size = 4095)
+    {
+        if (!api.WaitData(listener)) return "(no data)";
+        std::string buffer(size, '\0');
+        uint32_t count = 0;
+        if (!api.ReadData(listener, &buffer[0], size, &count)) return "(read failed)";
+        buffer.resize(count);
+        return buffer;
+    }
+    int Reply(const std::string& text)
+    {
+        uint32_t written = 0;
+        return api.WriteData(listener, text.data(), static_cast<uint32_t>(text.size()), &written);
+    }
+
+    KarNetApi api;
+    unsigned short port = 0;
+    NetConHandle listener = 0;
+};
+
+TEST_F(KarNet, RecordAndReplyTravelAsRawBytes)
+{
+    NetConHandle sender = api.Open(ConnectAddress(port).c_str());
+    ASSERT_NE(sender, 0u);
+    const std::string record = "KODRA|5|hello|";
+    uint32_t written = 99;
+    EXPECT_EQ(api.WriteData(sender, record.data(), static_cast<uint32_t>(record.size()), &written), 1);
+    EXPECT_EQ(written, record.size());
+
+    EXPECT_EQ(ReadOnce(), record);
+    uint32_t flags = 0;
+    EXPECT_EQ(api.Status(listener, &flags, 0), 1);
+    EXPECT_EQ(flags, uint32_t(NETCON_USABLE));
+    EXPECT_EQ(Reply("0"), 1);
+    EXPECT_EQ(api.ReadAll(sender, 1), "0");
+    EXPECT_EQ(api.Close(sender), 1);
+}
+
+TEST_F(KarNet, ListensOnTheLoopbackAddressAloneAndExclusively)
+{
+    RawPeer loopback;
+    EXPECT_TRUE(loopback.Connect("127.0.0.1", port));
+    RawPeer otherAddress;
+    EXPECT_FALSE(otherAddress.Connect("127.0.0.2", port));
+    EXPECT_EQ(api.Open(ListenAddress(port).c_str()), 0u);
+    EXPECT_EQ(api.Open(("tcp:" + std::to_string(port) + "@127.0.0.1").c_str()), 0u);
+}
+
+TEST_F(KarNet, AddressTexts)
+{
+    unsigned short p = FreePort();
+    std::string ps = std::to_string(p);
+    struct Case {
+        std::string address;
+        bool opens;
+    } cases[] = {
+        {"tcp:" + ps + "@LocalHost", true},
+        {"tcp:" + ps + "@127.0.0.1", true},
+        {"tcp:0" + ps + "@localhost", true},
+        {"tcp:0@localhost", false},
+        {"tcp:65536@localhost", false},
+        {"tcp:4294967297@localhost", false},
+        {"tcp:-5@localhost", false},
+        {"tcp:+5000@localhost", false},
+        {"tcp: 5000@localhost", false},
+        {"tcp:50a0@localhost", false},
+        {"tcp:@localhost", false},
+        {"tcp:" + ps + "@", false},
+        {"tcp:" + ps, false},
+        {"tcp:" + ps + "@0.0.0.0", false},
+        {"tcp:" + ps + "@10.1.2.3", false},
+        {"tcp:" + ps + "@127.1", false},
+        {"tcp:" + ps + "@example.invalid", false},
+        {"TCP:" + ps + "@localhost", false},
+        {"udp:" + ps + "@localhost", false},
+        {"", false},
+        {"tcp-127.0.0.1:0", false},
+        {"tcp-127.0.0.1:70000", false},
+        {"tcp-127.0.0.1:", false},
+        {"tcp-127.0.0.1", false},
+        {"tcp-:" + std::to_string(port), false},
+        {"tcp-127.0.0.256:" + std::to_string(port), false},
+        {"tcp-0127.0.0.1:" + std::to_string(port), false},
+        {"tcp-127.0.0.1:" + std::to_string(port), true},
+        {"tcp-localhost:" + std::to_string(port), true},
+    };
+    for (const Case& c : cases) {
+        NetConHandle h = api.Open(c.address.c_str());
+        EXPECT_EQ(h != 0, c.opens) << c.address;
+        if (h) {
+            EXPECT_EQ(api.Close(h), 1);
+        } else {
+            EXPECT_NE(api.LastError(), 0u) << c.address;
+        }
+    }
+    EXPECT_EQ(api.Open(nullptr), 0u);
+    EXPECT_EQ(api.Open(ConnectAddress(p).c_str()), 0u) << "nothing listens there";
+}
+
+TEST_F(KarNet, TwoSendersEachGetTheirOwnReply)
+{
+    RawPeer a, b;
+    ASSERT_TRUE(a.Connect("127.0.0.1", port));
+    ASSERT_TRUE(b.Connect("127.0.0.1", port));
+    const std::string fromA(3000, 'a'), fromB(2000, 'b');
+    ASSERT_TRUE(a.Send(fromA));
+    ASSERT_TRUE(b.Send(fromB));
+
+    std::string gotA, gotB, repliesForA, repliesForB;
+    while (gotA.size() < fromA.size() || gotB.size() < fromB.size()) {
+        std::string chunk = ReadOnce();
+        ASSERT_FALSE(chunk.empty());
+        ASSERT_EQ(chunk.find_first_not_of(chunk[0]), std::string::npos) << "one sender per read";
+        ASSERT_TRUE(chunk[0] == 'a' || chunk[0] == 'b') << chunk.substr(0, 20);
+        (chunk[0] == 'a' ? gotA : gotB) += chunk;
+        std::string reply = std::string("to-") + chunk[0];
+        (chunk[0] == 'a' ? repliesForA : repliesForB) += reply;
+        ASSERT_EQ(Reply(reply), 1);
+    }
+    EXPECT_EQ(gotA, fromA);
+    EXPECT_EQ(gotB, fromB);
+    EXPECT_EQ(a.Receive(repliesForA.size()), repliesForA);
+    EXPECT_EQ(b.Receive(repliesForB.size()), repliesForB);
+}
+
+TEST_F(KarNet, AReadNeverWritesPastItsBuffer)
+{
+    RawPeer sender;
+    ASSERT_TRUE(sender.Connect("127.0.0.1", port));
+    std::string data;
+    for (int i = 0; i < 10000; ++i) data += static_cast<char>('A' + i % 26);
+    ASSERT_TRUE(sender.Send(data));
+
+    std::string got;
+    while (got.size() < data.size()) {
+        ASSERT_TRUE(api.WaitData(listener));
+        const uint32_t size = 4095;
+        std::unique_ptr<char[]> buffer(new char[size + 64]);
+        memset(buffer.get(), 0x5A, size + 64);
+        uint32_t count = 0;
+        ASSERT_EQ(api.ReadData(listener, buffer.get(), size, &count), 1);
+        ASSERT_LE(count, size);
+        for (uint32_t i = size; i < size + 64; ++i) ASSERT_EQ(buffer[i], 0x5A) << "guard byte " << i;
+        got.append(buffer.get(), count);
+    }
+    EXPECT_EQ(got, data);
+}
+
+TEST_F(KarNet, AnHttpRequestIsDroppedUnannounced)
+{
+    RawPeer web;
+    ASSERT_TRUE(web.Connect("127.0.0.1", port));
+    ASSERT_TRUE(web.Send("POST / HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n|KODRA|5|calc.|"));
+    RawPeer slow;
+    ASSERT_TRUE(slow.Connect("127.0.0.1", port));
+    ASSERT_TRUE(slow.Send("GE"));
+    EXPECT_TRUE(web.SeesClose());
+
+    ASSERT_TRUE(slow.Send("T /x HTTP/1.0\r\n\r\n"));
+    EXPECT_TRUE(slow.SeesClose());
+
+    RawPeer sender;
+    ASSERT_TRUE(sender.Connect("127.0.0.1", port));
+    ASSERT_TRUE(sender.Send("KODRA|5|hello|"));
+    EXPECT_EQ(ReadOnce(), "KODRA|5|hello|");
+}
+
+TEST_F(KarNet, APrefixOfARequestLineThatEndsIsDelivered)
+{
+    RawPeer sender;
+    ASSERT_TRUE(sender.Connect("127.0.0.1", port));
+    ASSERT_TRUE(sender.Send("GET"));
+    sender.ShutdownSend();
+    EXPECT_EQ(ReadOnce(), "GET");
+    EXPECT_EQ(Reply("13"), 1);
+    EXPECT_EQ(sender.Receive(2), "13");
+}
+
+TEST_F(KarNet, APeerThatNeverReadsCannotBlockTheListener)
+{
+    RawPeer stuck;
+    stuck.SetReceiveBuffer(4096);
+    ASSERT_TRUE(stuck.Connect("127.0.0.1", port));
+    ASSERT_TRUE(stuck.Send("x"));
+    ASSERT_EQ(ReadOnce(), "x");
+
+    const std::string flood(64 * 1024 * 1024, 'f');
+    uint32_t written = 0;
+    DWORD begin = GetTickCount();
+    EXPECT_EQ(api.WriteData(listener, flood.data(), static_cast<uint32_t>(flood.size()), &written), 0);
+    EXPECT_LT(written, flood.size());
+    EXPECT_LT(GetTickCount() - begin, 10000u);
+    EXPECT_EQ(Reply("again"), 0) << "the stuck peer was dropped";
+
+    RawPeer next;
+    ASSERT_TRUE(next.Connect("127.0.0.1", port));
+    ASSERT_TRUE(next.Send("KODRA|1|a|"));
+    EXPECT_EQ(ReadOnce(), "KODRA|1|a|");
+    EXPECT_EQ(Reply("0"), 1);
+    EXPECT_EQ(next.Receive(1), "0");
+}
+
+TEST_F(KarNet, StaleAndClosedHandlesFailCleanly)
+{
+    NetConHandle sender = api.Open(ConnectAddress(port).c_str());
+    ASSERT_NE(sender, 0u);
+    ASSERT_EQ(api.Close(sender), 1);
+    char buffer[16];
+    uint32_t count = 7, flags = 7;
+    for (NetConHandle h : {NetConHandle(0), sender, NetConHandle(0xDEADBEEF)}) {
+        EXPECT_EQ(api.Status(h, &flags, 0), 0);
+        EXPECT_EQ(flags, 0u);
+        EXPECT_EQ(api.ReadData(h, buffer, sizeof buffer, &count), 0);
+        EXPECT_EQ(count, 0u);
+        EXPECT_EQ(api.WriteData(h, "x", 1, &count), 0);
+        EXPECT_EQ(api.Close(h), 0);
+        EXPECT_EQ(api.Disconnect(h), 0);
+        EXPECT_EQ(api.LastError(), uint32_t(ERROR_INVALID_HANDLE));
+    }
+    EXPECT_EQ(api.Status(listener, nullptr, 0), 0);
+    EXPECT_EQ(api.ReadData(listener, nullptr, 10, &count), 0);
+    EXPECT_EQ(api.WriteData(listener, "x", 1, nullptr), 0) << "nobody has sent yet";
+    NetConHandle again = api.Open(ConnectAddress(port).c_str());
+    EXPECT_NE(again, sender) << "a closed handle is not given out again";
+    api.Close(again);
+}
+
+TEST_F(KarNet, AConnectionEndsWhenTheListenerCloses)
+{
+    NetConHandle sender = api.Open(ConnectAddress(port).c_str());
+    ASSERT_NE(sender, 0u);
+    ASSERT_EQ(api.WriteData(sender, "hi", 2, nullptr), 1);
+    ASSERT_EQ(ReadOnce(), "hi");
+    ASSERT_EQ(Reply("bye"), 1);
+    ASSERT_EQ(api.Close(listener), 1);
+    listener = 0;
+
+    EXPECT_EQ(api.ReadAll(sender, 3), "bye");
+    EXPECT_TRUE(testlib::WaitFor([&] {
+        uint32_t flags = 0;
+        return api.Status(sender, &flags, 0) == 1 && flags == 0;
+    }));
+    char buffer[8];
+    uint32_t count = 0;
+    EXPECT_EQ(api.ReadData(sender, buffer, sizeof buffer, &count), 0);
+    api.Close(sender);
+
+    listener = api.Open(ListenAddress(port).c_str());
+    EXPECT_NE(listener, 0u) << "the port is free again once closed";
+}
+
+TEST_F(KarNet, SendersThatCloseAreReaped)
+{
+    for (int i = 0; i < 300; ++i) {
+        RawPeer sender;
+        ASSERT_TRUE(sender.Connect("127.0.0.1", port));
+        ASSERT_TRUE(sender.Send("r"));
+        sender.ShutdownSend();
+        ASSERT_EQ(ReadOnce(), "r") << "round " << i;
+    }
+}
+
+TEST_F(KarNet, TheEntriesNobodyCalls)
+{
+    EXPECT_EQ(api.Open2(ListenAddress(port).c_str(), 1), 0u);
+    EXPECT_EQ(api.LastError(), uint32_t(ERROR_INVALID_PARAMETER));
+    NetConHandle sender = api.Open2(ConnectAddress(port).c_str(), 0);
+    ASSERT_NE(sender, 0u);
+    uint32_t written = 5;
+    EXPECT_EQ(api.WriteDataTo(sender, ConnectAddress(port).c_str(), "x", 1, &written), 0);
+    EXPECT_EQ(written, 0u);
+
+    ASSERT_EQ(api.WriteData(sender, "one", 3, nullptr), 1);
+    ASSERT_TRUE(api.WaitData(listener));
+    char buffer[16], from[NETCON_PEER_TEXT];
+    uint32_t count = 0;
+    ASSERT_EQ(api.ReadDataFrom(listener, buffer, sizeof buffer, &count, from, sizeof from), 1);
+    EXPECT_EQ(std::string(buffer, count), "one");
+    EXPECT_EQ(std::string(from).rfind("tcp-127.0.0.1:", 0), 0u) << from;
+
+    RawPeer other;
+    ASSERT_TRUE(other.Connect("127.0.0.1", port));
+    ASSERT_TRUE(other.Send("two"));
+    ASSERT_EQ(ReadOnce(), "two");
+    EXPECT_EQ(api.BroadcastData(listener, "all", 3), 1);
+    EXPECT_EQ(other.Receive(3), "all");
+    EXPECT_EQ(api.ReadAll(sender, 3), "all");
+
+    EXPECT_EQ(api.Disconnect(listener), 1);
+    EXPECT_TRUE(other.SeesClose());
+    EXPECT_EQ(Reply("late"), 0);
+    EXPECT_EQ(api.Disconnect(sender), 1);
+    uint32_t flags = 9;
+    EXPECT_EQ(api.Status(sender, &flags, 0), 1);
+    EXPECT_EQ(flags & NETCON_USABLE, 0u);
+    api.Close(sender);
+}
+
+TEST(KarNetLifecycle, OpenCloseRoundsFromSeveralThreads)
+{
+    KarNetApi api;
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t) {
+        threads.emplace_back([&api] {
+            for (int i = 0; i < 50; ++i) {
+                unsigned short port = FreePort();
+                NetConHandle l = api.Open(ListenAddress(port).c_str());
+                NetConHandle c = l ? api.Open(ConnectAddress(port).c_str()) : 0;
+                if (c) api.WriteData(c, "x", 1, nullptr);
+                if (c) api.Close(c);
+                if (l) api.Close(l);
+            }
+        });
+    }
+    for (auto& t : threads) t.join();
+    unsigned short port = FreePort();
+    NetConHandle l = api.Open(ListenAddress(port).c_str());
+    ASSERT_NE(l, 0u);
+    NetConHandle c = api.Open(ConnectAddress(port).c_str());
+    ASSERT_NE(c, 0u);
+    EXPECT_EQ(api.WriteData(c, "ok", 2, nullptr), 1);
+    EXPECT_EQ(api.ReadAll(l, 2), "ok");
+    api.Close(c);
+    api.Close(l);
+}
+
+}  // namespace
