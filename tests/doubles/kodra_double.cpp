@@ -1,6 +1,7 @@
 // Stands in for the KODRA program "KODRA.EXE": "-i -name X" creates a real
 // own-process service X that runs this same file, "-u -name X" deletes it.
-// Every call (its whole command line) and every start and stop of the service
+// "-service -name X" is how the service manager runs it (tests may also
+// install it that way themselves). Every call (its whole command line) and every start and stop of the service
 // is appended to a log, so a test sees which calls came in which order.
 //   KODRA_DOUBLE_LOG=<path>          the log (handed on to the service it creates)
 //   KODRA_DOUBLE_INSTALL=fail        "-i" creates nothing

@@ -14,7 +14,7 @@ protected:
     {
         name = "KodraSvcLibTest" + std::to_string(GetCurrentProcessId());
         Remove();
-        image = "\"" + testlib::DoublesDir() + "\\kodra_service.exe\"";
+        image = "\"" + testlib::DoublesDir() + "\\kodra_double.exe\" -service -name " + name;
         ASSERT_EQ(SvcLibCreate(name.c_str(), "", image.c_str()), 1);
     }
     void TearDown() override

@@ -258,7 +258,7 @@ KodraService::KodraService()
     RemoveService(kServiceName);
     SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
     if (!manager) return;
-    std::string path = "\"" + testlib::DoublesDir() + "\\" KODRA_SERVICE_DOUBLE "\"";
+    std::string path = "\"" + testlib::DoublesDir() + "\\kodra_double.exe\" -service -name " + kServiceName;
     SC_HANDLE service = CreateServiceA(manager, kServiceName, kServiceName, SERVICE_ALL_ACCESS,
                                        SERVICE_WIN32_OWN_PROCESS, SERVICE_DEMAND_START,
                                        SERVICE_ERROR_NORMAL, path.c_str(), nullptr, nullptr, nullptr,
