@@ -43,11 +43,12 @@ start_display() {
   sed -i 's/[^0-9]//g' "$state/display"
 }
 
-start_prefix() {
+# Boots a new prefix: one persistent server, Wine's fonts, no crash dialog.
+# Everything Wine starts here keeps off our output (a command substitution
+# counts): the service processes it starts would hold it open for the whole run.
+boot_prefix() {
   rm -rf "$WINEPREFIX"
-  mkdir -p "$WINEPREFIX"
-  # The server and the first program must not hold our output open, or every
-  # later Wine start waits on the pipe.
+  mkdir -p "$WINEPREFIX" "$state"
   setsid wineserver -p </dev/null >/dev/null 2>&1
   wineboot -i </dev/null >/dev/null 2>&1
   # After the first boot the prefix runs two service managers, and handles
@@ -59,25 +60,26 @@ start_prefix() {
   for fonts in /usr/share/wine/fonts /usr/share/fonts/truetype/wine; do
     [ -d "$fonts" ] && cp -n "$fonts"/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
   done
-  cat >"$state/settings.reg" <<'REG'
-REGEDIT4
+  {
+    printf 'REGEDIT4\n\n'
+    printf '[HKEY_CURRENT_USER\\Software\\Wine\\WineDbg]\n"ShowCrashDialog"=dword:00000000\n\n'
+    printf '[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\AeDebug]\n'
+    printf '"Debugger"=""\n"Auto"="1"\n\n'
+    cat
+  } >"$state/settings.reg"
+  wine regedit /S "Z:${state//\//\\}\\settings.reg" </dev/null >/dev/null 2>&1
+}
 
-[HKEY_CURRENT_USER\Software\Wine\WineDbg]
-"ShowCrashDialog"=dword:00000000
-
-[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\AeDebug]
-"Debugger"=""
-"Auto"="1"
-
+# The test prefix: a virtual desktop (a window manager's stand-in, which makes
+# closing windows fast), up before the first test.
+start_prefix() {
+  boot_prefix <<'REG'
 [HKEY_CURRENT_USER\Software\Wine\Explorer]
 "Desktop"="Default"
 
 [HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]
 "Default"="1024x768"
 REG
-  # Every Wine start here keeps off our output (a command substitution counts):
-  # the service processes it starts would hold it open for the whole run.
-  wine regedit /S "Z:${state//\//\\}\\settings.reg" </dev/null >/dev/null 2>&1
   # The first window of a run starts Wine's desktop process, which takes seconds
   # and then stays: pay for it here once, not in whichever GUI test comes first.
   if [ -f "$build/tests/doubles/desktop_primer.exe" ]; then
@@ -94,20 +96,22 @@ run_program() {
   state="$build/run-session"
   [ -f "$build/bin/$prog" ] || prog="$prog.exe"
   [ -f "$build/bin/$prog" ] || { echo "session: no program $prog in $build/bin" >&2; exit 2; }
-  if [ ! -d "$WINEPREFIX/drive_c/windows/system32" ]; then
-    mkdir -p "$WINEPREFIX"
-    wineboot -i </dev/null >/dev/null 2>&1
+  local private=""
+  if [ -z "${DISPLAY:-}" ]; then
+    private=1
+    start_display
+    export DISPLAY=":$(cat "$state/display")"
+    trap stop_session EXIT
   fi
+  # The prefix is booted with the display known, or its desktop serves no windows.
+  [ -d "$WINEPREFIX/drive_c/windows/system32" ] || boot_prefix </dev/null
   cd "$build/bin"
-  if [ -n "${DISPLAY:-}" ]; then
+  if [ -z "$private" ]; then
     exec wine "$prog" "$@"
   fi
-  start_display
-  export DISPLAY=":$(cat "$state/display")"
-  trap stop_session EXIT
   wine "$prog" "$@" </dev/null >"$state/program.log" 2>&1 &
   local win
-  if ! win=$(timeout 30 xdotool search --sync --onlyvisible --name '.+' 2>/dev/null | head -n 1) || [ -z "$win" ]; then
+  if ! win=$(timeout 60 xdotool search --sync --onlyvisible --name '.+' 2>/dev/null | head -n 1) || [ -z "$win" ]; then
     echo "session: $prog showed no window" >&2
     exit 1
   fi

@@ -1,0 +1,309 @@
+// The wizard's mail settings dialog under Xvfb with the mailer key of the
+// test prefix (shared with the mail settings program's tests: they take the
+// same CTest resource lock).
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "MailPassword.h"
+#include "MailSettings.h"
+#include "classlib_testkit.h"
+#include "resource.h"
+#include "testlib.h"
+
+namespace {
+
+using classlib::testkit::Click;
+using classlib::testkit::GetText;
+using classlib::testkit::IsChecked;
+using classlib::testkit::IsEnabled;
+using classlib::testkit::ModalDriver;
+using classlib::testkit::SetText;
+
+const char kKey[] = "SOFTWARE\\Public Domain\\Hablat";
+const char* const kValues[] = {"SMTP server", "sender", "AUTHLogin", "AUTHPassword"};
+
+bool KeyExists()
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    RegCloseKey(key);
+    return true;
+}
+
+// The value as stored, its type and byte count; "<none>" when missing.
+std::string Stored(const char* name, DWORD* type = nullptr, DWORD* bytes = nullptr)
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return "<none>";
+    char buffer[1024] = "";
+    DWORD size = sizeof buffer - 1;
+    DWORD valueType = 0;
+    LONG result = RegQueryValueExA(key, name, nullptr, &valueType, reinterpret_cast<BYTE*>(buffer), &size);
+    RegCloseKey(key);
+    if (result != ERROR_SUCCESS) return "<none>";
+    if (type) *type = valueType;
+    if (bytes) *bytes = size;
+    return buffer;
+}
+
+std::string Scrambled(const std::string& clear)
+{
+    std::vector<char> out(clear.size() + 1);
+    ScramblePassword(out.data(), clear.c_str(), out.size());
+    return out.data();
+}
+
+class MailSettingsTest : public testing::Test {
+protected:
+    void SetUp() override { RegDeleteKeyA(HKEY_LOCAL_MACHINE, kKey); }
+    void TearDown() override { RegDeleteKeyA(HKEY_LOCAL_MACHINE, kKey); }
+
+    void Seed(const char* name, const std::string& value, DWORD type = REG_SZ)
+    {
+        HKEY key;
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, kKey, 0, nullptr, 0, KEY_SET_VALUE,
+                                                 nullptr, &key, nullptr));
+        EXPECT_EQ(ERROR_SUCCESS, RegSetValueExA(key, name, 0, type, reinterpret_cast<const BYTE*>(value.c_str()),
+                                                static_cast<DWORD>(value.size() + 1)));
+        RegCloseKey(key);
+    }
+    void SeedAll(const std::string& server, const std::string& sender, const std::string& login,
+                 const std::string& password)
+    {
+        Seed("SMTP server", server);
+        Seed("sender", sender);
+        Seed("AUTHLogin", login);
+        Seed("AUTHPassword", Scrambled(password));
+    }
+
+    // Runs the dialog; a dialog still open after drive is cancelled.
+    INT_PTR Run(const std::function<void(CDialog&)>& drive)
+    {
+        ModalDriver driver([&](CDialog& dlg) {
+            drive(dlg);
+            if (IsWindow(dlg.GetSafeHwnd())) PostMessageA(dlg.GetSafeHwnd(), WM_COMMAND, IDCANCEL, 0);
+        });
+        CMailSettings dialog(nullptr);
+        return dialog.DoModal();
+    }
+};
+
+std::string Text(CDialog& dlg, int id) { return GetText(dlg, id).GetString(); }
+
+TEST_F(MailSettingsTest, WithoutTheKeyEverythingIsEmptyAndDisabledMailCreatesNothing)
+{
+    EXPECT_EQ(IDOK, Run([&](CDialog& dlg) {
+                  EXPECT_TRUE(dlg.IsKindOf(CDialogTooltip::StaticClass()));
+                  for (int id : {IDC_MAIL_SERVER, IDC_MAIL_SENDER, IDC_MAIL_LOGIN, IDC_MAIL_PASSWORD})
+                      EXPECT_EQ("", Text(dlg, id)) << id;
+                  EXPECT_FALSE(IsChecked(dlg, IDC_MAIL_ENABLE));
+                  EXPECT_FALSE(IsChecked(dlg, IDC_MAIL_USE_AUTH));
+                  EXPECT_TRUE(IsEnabled(dlg, IDC_MAIL_ENABLE));
+                  for (int id : {IDC_MAIL_SERVER, IDC_MAIL_SERVER_LABEL, IDC_MAIL_SENDER, IDC_MAIL_SENDER_LABEL,
+                                 IDC_MAIL_USE_AUTH, IDC_MAIL_LOGIN, IDC_MAIL_LOGIN_LABEL, IDC_MAIL_PASSWORD,
+                                 IDC_MAIL_PASSWORD_LABEL})
+                      EXPECT_FALSE(IsEnabled(dlg, id)) << id;
+                  Click(dlg, IDOK);
+              }));
+    EXPECT_FALSE(KeyExists());
+}
+
+TEST_F(MailSettingsTest, EnablingMailCreatesTheKeyWithPortAndTry)
+{
+    EXPECT_EQ(IDOK, Run([&](CDialog& dlg) {
+                  ASSERT_TRUE(Click(dlg, IDC_MAIL_ENABLE));
+                  EXPECT_TRUE(IsEnabled(dlg, IDC_MAIL_SERVER));
+                  EXPECT_TRUE(IsEnabled(dlg, IDC_MAIL_SENDER_LABEL));
+                  EXPECT_TRUE(IsEnabled(dlg, IDC_MAIL_USE_AUTH));
+                  EXPECT_FALSE(IsEnabled(dlg, IDC_MAIL_LOGIN));
+                  SetText(dlg, IDC_MAIL_SERVER, "smtp.example.com");
+                  SetText(dlg, IDC_MAIL_SENDER, "ups@example.com");
+                  ASSERT_TRUE(Click(dlg, IDC_MAIL_USE_AUTH));
+                  EXPECT_TRUE(IsEnabled(dlg, IDC_MAIL_LOGIN));
+                  EXPECT_TRUE(IsEnabled(dlg, IDC_MAIL_PASSWORD_LABEL));
+                  SetText(dlg, IDC_MAIL_LOGIN, "alice");
+                  SetText(dlg, IDC_MAIL_PASSWORD, "Secret-Pass13");
+                  Click(dlg, IDOK);
+              }));
+    DWORD type = 0, bytes = 0;
+    EXPECT_EQ("25", Stored("SMTP Port", &type, &bytes));
+    EXPECT_EQ(static_cast<DWORD>(REG_SZ), type);
+    EXPECT_EQ(3u, bytes);
+    EXPECT_EQ("1", Stored("Try"));
+    EXPECT_EQ("smtp.example.com", Stored("SMTP server", &type, &bytes));
+    EXPECT_EQ(static_cast<DWORD>(REG_SZ), type);
+    EXPECT_EQ(17u, bytes);  // with the terminating zero
+    EXPECT_EQ("ups@example.com", Stored("sender"));
+    EXPECT_EQ("alice", Stored("AUTHLogin"));
+    const std::string stored = Stored("AUTHPassword");
+    EXPECT_EQ(Scrambled("Secret-Pass13"), stored);
+    EXPECT_NE("Secret-Pass13", stored);
+    // The thirteenth character uses key byte 0 again.
+    EXPECT_EQ(static_cast<char>('3' ^ 0x9C), stored[12]);
+    EXPECT_EQ(static_cast<char>('S' ^ 0x9C), stored[0]);
+
+    // Read back when the dialog opens again.
+    Run([&](CDialog& dlg) {
+        EXPECT_TRUE(IsChecked(dlg, IDC_MAIL_ENABLE));
+        EXPECT_TRUE(IsChecked(dlg, IDC_MAIL_USE_AUTH));
+        EXPECT_EQ("smtp.example.com", Text(dlg, IDC_MAIL_SERVER));
+        EXPECT_EQ("Secret-Pass13", Text(dlg, IDC_MAIL_PASSWORD));
+        EXPECT_TRUE(IsEnabled(dlg, IDC_MAIL_PASSWORD));
+    });
+}
+
+TEST_F(MailSettingsTest, AnExistingKeyKeepsPortAndTryAndAuthenticationOffBlanksTheLogin)
+{
+    Seed("SMTP Port", "587");
+    Seed("Try", "3");
+    SeedAll("old.example.com", "old@example.com", "bob", "pw");
+    Run([&](CDialog& dlg) {
+        EXPECT_EQ("bob", Text(dlg, IDC_MAIL_LOGIN));
+        ASSERT_TRUE(Click(dlg, IDC_MAIL_USE_AUTH));
+        EXPECT_FALSE(IsEnabled(dlg, IDC_MAIL_LOGIN));
+        SetText(dlg, IDC_MAIL_SERVER, "new.example.com");
+        Click(dlg, IDOK);
+    });
+    EXPECT_EQ("587", Stored("SMTP Port"));
+    EXPECT_EQ("3", Stored("Try"));
+    EXPECT_EQ("new.example.com", Stored("SMTP server"));
+    EXPECT_EQ("old@example.com", Stored("sender"));
+    EXPECT_EQ("", Stored("AUTHLogin"));
+    EXPECT_EQ("", Stored("AUTHPassword"));
+}
+
+TEST_F(MailSettingsTest, DisablingMailBlanksTheFourValuesAndKeepsTheKey)
+{
+    Seed("SMTP Port", "25");
+    Seed("Other", "kept");
+    SeedAll("smtp.example.com", "ups@example.com", "alice", "pw");
+    Run([&](CDialog& dlg) {
+        ASSERT_TRUE(Click(dlg, IDC_MAIL_ENABLE));
+        EXPECT_FALSE(IsEnabled(dlg, IDC_MAIL_SERVER));
+        EXPECT_FALSE(IsEnabled(dlg, IDC_MAIL_LOGIN));  // authentication stays checked but is off
+        EXPECT_TRUE(IsChecked(dlg, IDC_MAIL_USE_AUTH));
+        Click(dlg, IDOK);
+    });
+    for (const char* name : kValues) {
+        DWORD type = 0;
+        EXPECT_EQ("", Stored(name, &type)) << name;
+        EXPECT_EQ(static_cast<DWORD>(REG_SZ), type) << name;
+    }
+    EXPECT_EQ("kept", Stored("Other"));
+    EXPECT_EQ("25", Stored("SMTP Port"));
+}
+
+TEST_F(MailSettingsTest, MailCountsAsEnabledOnlyWithServerAndSender)
+{
+    struct Case {
+        const char* server;
+        const char* sender;  // nullptr: no value
+        const char* login;
+        const char* password;
+        bool mail;
+        bool auth;
+    };
+    const Case cases[] = {
+        {"smtp.example.com", "", "alice", "pw", false, true},
+        {"smtp.example.com", nullptr, "", "pw", false, false},
+        {"", "ups@example.com", "alice", nullptr, false, false},
+        {"smtp.example.com", "ups@example.com", "alice", "", true, false},
+    };
+    for (const Case& c : cases) {
+        RegDeleteKeyA(HKEY_LOCAL_MACHINE, kKey);
+        Seed("SMTP server", c.server);
+        if (c.sender) Seed("sender", c.sender);
+        Seed("AUTHLogin", c.login);
+        if (c.password) Seed("AUTHPassword", Scrambled(c.password));
+        HablatSettings settings;
+        EXPECT_TRUE(CMailSettings::ReadHablatSettings(&settings));
+        EXPECT_EQ(c.mail, settings.Enabled) << c.server << "/" << (c.sender ? c.sender : "-");
+        EXPECT_EQ(c.auth, settings.AuthEnabled) << c.login;
+        EXPECT_EQ(c.server, settings.SmtpServer);
+        EXPECT_EQ(c.login, settings.AuthLogin);
+    }
+    EXPECT_FALSE(CMailSettings::ReadHablatSettings(nullptr));
+
+    // A stored server without a sender shows in the disabled field; OK blanks all four.
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, kKey);
+    Seed("SMTP server", "smtp.example.com");
+    Seed("sender", "");
+    Run([&](CDialog& dlg) {
+        EXPECT_EQ("smtp.example.com", Text(dlg, IDC_MAIL_SERVER));
+        EXPECT_FALSE(IsEnabled(dlg, IDC_MAIL_SERVER));
+        EXPECT_FALSE(IsChecked(dlg, IDC_MAIL_ENABLE));
+        Click(dlg, IDOK);
+    });
+    for (const char* name : kValues) EXPECT_EQ("", Stored(name)) << name;
+}
+
+TEST_F(MailSettingsTest, LongAndWronglyTypedValuesAreNotRead)
+{
+    const std::string longest(127, 's');
+    Seed("SMTP server", longest);
+    Seed("sender", std::string(128, 'x'));
+    Seed("AUTHLogin", "alice", REG_EXPAND_SZ);
+    HKEY key;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, kKey, 0, KEY_SET_VALUE, &key));
+    const DWORD number = 7;
+    RegSetValueExA(key, "AUTHPassword", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof number);
+    RegCloseKey(key);
+
+    HablatSettings settings;
+    settings.Sender = "previous";
+    settings.AuthPassword = "previous";
+    CMailSettings::ReadHablatSettings(&settings);
+    EXPECT_EQ(longest, settings.SmtpServer);
+    EXPECT_EQ("previous", settings.Sender);  // 128 characters do not fit
+    EXPECT_EQ("alice", settings.AuthLogin);
+    EXPECT_EQ("previous", settings.AuthPassword);
+    EXPECT_FALSE(settings.Enabled);
+
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, kKey);
+    HablatSettings none;
+    none.SmtpServer = "x";
+    none.Enabled = true;
+    CMailSettings::ReadHablatSettings(&none);
+    EXPECT_EQ("", none.SmtpServer);
+    EXPECT_FALSE(none.Enabled);
+}
+
+TEST_F(MailSettingsTest, APasswordIsStoredCutTo127Characters)
+{
+    std::string password;
+    for (int i = 0; i < 130; ++i) password += static_cast<char>('a' + i % 26);
+    HablatSettings settings;
+    settings.Enabled = true;
+    settings.SmtpServer = "smtp.example.com";
+    settings.Sender = "ups@example.com";
+    settings.AuthEnabled = true;
+    settings.AuthLogin = "alice";
+    settings.AuthPassword = password;
+    EXPECT_TRUE(CMailSettings::WriteHablatSettings(&settings));
+    DWORD bytes = 0;
+    EXPECT_EQ(Scrambled(password.substr(0, 127)), Stored("AUTHPassword", nullptr, &bytes));
+    EXPECT_EQ(128u, bytes);
+    HablatSettings back;
+    CMailSettings::ReadHablatSettings(&back);
+    EXPECT_EQ(password.substr(0, 127), back.AuthPassword);
+    EXPECT_TRUE(back.Enabled);
+    EXPECT_TRUE(back.AuthEnabled);
+}
+
+TEST_F(MailSettingsTest, CancelWritesNothing)
+{
+    SeedAll("smtp.example.com", "ups@example.com", "alice", "pw");
+    EXPECT_EQ(IDCANCEL, Run([&](CDialog& dlg) {
+                  Click(dlg, IDC_MAIL_ENABLE);
+                  Click(dlg, IDCANCEL);
+              }));
+    EXPECT_EQ("smtp.example.com", Stored("SMTP server"));
+    EXPECT_EQ("alice", Stored("AUTHLogin"));
+    EXPECT_EQ("<none>", Stored("SMTP Port"));
+}
+
+}  // namespace

@@ -1,0 +1,55 @@
+// The client shutdown batch file: the table of available commands, the entry
+// factories, the writer, the reader and the rule that turns the lines read
+// back into commands of the table.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "BatchCmd.h"
+
+// The format's fixed words.
+namespace BatchKeywords {
+extern const std::string Comment;       // "REM"
+extern const std::string Separator;     // between program and arguments
+extern const std::string WaitProgram;   // "ktSleep.exe"
+extern const std::string PathLine;      // "SET path="
+extern const std::string RelayProgram;  // "kodra.exe"
+extern const std::string Echo;          // "@ECHO", the first command word written
+extern const std::string Cls;           // "@CLS", the last one
+}  // namespace BatchKeywords
+
+using BatchCmdPtr = std::unique_ptr<CBatchCmd>;
+// Lists of entries that someone else owns.
+using BatchCmdList = std::vector<CBatchCmd*>;
+
+// A wait step of the seconds text, or with asTemplate the "Wait some seconds..." row.
+BatchCmdPtr MakeWaitCommand(const std::string& seconds, bool asTemplate);
+// A relay to the address (the template when it is empty).
+BatchCmdPtr MakeRelayCommand(const std::string& address, bool ssl);
+// A program of the user's, started from its own folder.
+BatchCmdPtr MakeCustomCommand(const std::string& program, const std::string& directory);
+
+// The rows of the available commands, in order: each helper program's rows
+// only when the program exists in the current directory, then the wait and
+// relay templates.
+std::vector<BatchCmdPtr> BuildCommandList();
+
+// Writes the whole file; false (and a trace) when it cannot be opened.
+bool WriteBatchFile(const std::string& path, const std::string& globalPath,
+                    const BatchCmdList& sequence);
+// Replaces result with one entry per command line whose program exists where
+// it is tested; the first "SET path=" line sets globalPath when it is empty.
+void ReadBatchFile(const std::string& path, std::string& globalPath,
+                   std::vector<BatchCmdPtr>& result);
+
+struct BatchMatch {
+    CBatchCmd* entry;  // goes into the sequence
+    bool withdrawn;    // a table row that leaves the available commands
+};
+// The sequence that the entries read stand for, in file order. New wait,
+// relay and custom entries are handed to owned; the wait and relay ones are
+// also appended to the table.
+std::vector<BatchMatch> MatchBatchCommands(const std::vector<BatchCmdPtr>& read,
+                                           BatchCmdList& table, std::vector<BatchCmdPtr>& owned);

@@ -1,0 +1,406 @@
+#include "ClientAliveDlg.h"
+
+#include <climits>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "IniUtil.h"
+#include "WizardUtil.h"
+#include "resource.h"
+
+namespace {
+
+const char kMessageBatch[] = "message.bat";
+const char kMessageBatchTemp[] = "message.xxx";
+const char kBeepLineMarker[] = "msg.exe";
+const char kBeepOption[] = "-c:";
+const char kBeepLineFormat[] = "start /b msg.exe %%1 \"VELMOR:\" -c:%d KODRA";
+const char kServerBatch[] = "SDSrv.bat";
+const char kDefaultAliveBatch[] = "alive.bat";
+// Lines are read and copied in pieces of at most this many characters.
+const int kLinePieceSize = 512;
+
+// An optional sign and the digits after it, saturated; no digits give 0.
+long LeadingNumber(const char* text)
+{
+    const char* p = text;
+    bool negative = false;
+    if (*p == '+' || *p == '-') negative = *p++ == '-';
+    long long value = 0;
+    for (; *p >= '0' && *p <= '9'; ++p) {
+        value = value * 10 + (*p - '0');
+        if (value > LONG_MAX) value = static_cast<long long>(LONG_MAX) + 1;
+    }
+    if (negative) value = -value;
+    if (value > LONG_MAX) return LONG_MAX;
+    if (value < LONG_MIN) return LONG_MIN;
+    return static_cast<long>(value);
+}
+
+CString InProgramFolder(const char* name)
+{
+    CString path;
+    MakeAbsolutePath(name, path);
+    return path;
+}
+
+void SetEnabled(CWnd& window, int id, BOOL enable)
+{
+    CWnd* control = window.GetDlgItem(id);
+    if (control) control->EnableWindow(enable);
+}
+
+}  // namespace
+
+CClientAliveDlg::CClientAliveDlg(CWnd* parent) : CKODRAPageDlg(IDD_CLIENT_ALIVE, parent) {}
+
+CClientAliveDlg::~CClientAliveDlg() { CloseTestDialog(); }
+
+UINT CClientAliveDlg::GetDialogId() { return IDD_CLIENT_ALIVE; }
+
+void CClientAliveDlg::DoDataExchange(CDataExchange* dx)
+{
+    CKODRAPageDlg::DoDataExchange(dx);
+    DDX_Control(dx, IDC_ALIVE_BEEP_COUNT, m_editBeepCount);
+    DDX_Control(dx, IDC_ALIVE_BEEP_OFF, m_radioBeepOff);
+    DDX_Control(dx, IDC_ALIVE_REDUNDANCY, m_checkRedundancy);
+    DDX_Control(dx, IDC_ALIVE_ENABLE, m_checkEnable);
+    DDX_Control(dx, IDC_ALIVE_TRAPS, m_checkTraps);
+    DDX_Control(dx, IDC_ALIVE_POLLING, m_editPolling);
+    DDX_Control(dx, IDC_ALIVE_RETRIES, m_editRetries);
+    DDX_Control(dx, IDC_ALIVE_FAILURE_BATCH, m_editFailureBatch);
+}
+
+const classlib::MessageMap* CClientAliveDlg::GetMessageMap() const
+{
+    using namespace classlib;
+    static const MessageMap map(CKODRAPageDlg::GetMessageMap(), {
+        MapCommand<&CClientAliveDlg::OnEnableCheck>(IDC_ALIVE_ENABLE),
+        MapCommand<&CClientAliveDlg::OnUseTraps>(IDC_ALIVE_TRAPS),
+        MapCommand<&CClientAliveDlg::OnTestConnection>(IDC_ALIVE_TEST),
+        MapCommand<&CClientAliveDlg::OnBrowse>(IDC_ALIVE_BROWSE),
+        MapCommand<&CClientAliveDlg::OnDefaultSetting>(IDC_ALIVE_DEFAULT),
+        MapCommand<&CClientAliveDlg::OnEditFile>(IDC_ALIVE_EDIT_FILE),
+        MapCommand<&CClientAliveDlg::OnBeepRadio>(IDC_ALIVE_BEEP_OFF),
+        MapCommand<&CClientAliveDlg::OnBeepRadio>(IDC_ALIVE_BEEP_ENDLESS),
+        MapCommand<&CClientAliveDlg::OnBeepRadio>(IDC_ALIVE_BEEP_TIMES),
+        MapMessage<&CClientAliveDlg::OnDestroy>(WM_DESTROY),
+        MapMessage<&CClientAliveDlg::OnConnectionTestClosed>(WM_CONNECTION_TEST_CLOSED),
+    });
+    return &map;
+}
+
+void CClientAliveDlg::SetInitialFocus() { m_checkEnable.SetFocus(); }
+
+void CClientAliveDlg::EnableCheckControls(BOOL enable)
+{
+    for (int id : {IDC_ALIVE_POLLING, IDC_ALIVE_FAILURE_BATCH, IDC_ALIVE_RETRIES, IDC_ALIVE_TRAPS,
+                   IDC_ALIVE_TEST, IDC_ALIVE_BROWSE, IDC_ALIVE_DEFAULT, IDC_ALIVE_EDIT_FILE})
+        SetEnabled(*this, id, enable);
+}
+
+void CClientAliveDlg::UpdatePollingEdit()
+{
+    m_editPolling.EnableWindow(m_checkEnable.GetCheck() == BST_CHECKED &&
+                               m_checkTraps.GetCheck() != BST_CHECKED);
+}
+
+void CClientAliveDlg::LoadFromConfig(CCnfData* record)
+{
+    if (!record) return;
+    m_editFailureBatch.SetWindowText(record->AlivePrg);
+    CString number;
+    number.Format("%lu", static_cast<unsigned long>(record->VelMorCheckIntervallSec / 60));
+    m_editPolling.SetWindowText(number);
+    number.Format("%ld", static_cast<long>(record->VelMorCheckConnectRetries));
+    m_editRetries.SetWindowText(number);
+
+    m_testAddresses.Copy(record->Addr);
+    m_loadedAddresses.Copy(record->Addr);
+    bool haveAddresses = m_loadedAddresses.GetSize() > 0;
+    m_checkEnable.EnableWindow(haveAddresses);
+
+    if (m_bFirstLoad) {
+        m_bTrapsState = record->VelMorCheckUsesTraps;
+        m_checkTraps.SetCheck(m_bTrapsState ? BST_CHECKED : BST_UNCHECKED);
+    }
+    if (haveAddresses) {
+        if (m_bFirstLoad && record->VelMorCheckAlive != 0) {
+            m_checkEnable.SetCheck(BST_CHECKED);
+            m_bCheckState = true;
+            EnableCheckControls(TRUE);
+            m_bFirstLoad = false;
+        } else {
+            m_checkEnable.SetCheck(m_bCheckState ? BST_CHECKED : BST_UNCHECKED);
+            EnableCheckControls(m_bCheckState);
+            m_checkTraps.SetCheck(m_bTrapsState ? BST_CHECKED : BST_UNCHECKED);
+        }
+    } else {
+        m_checkEnable.SetCheck(BST_UNCHECKED);
+        EnableCheckControls(FALSE);
+    }
+    UpdatePollingEdit();
+    m_checkRedundancy.SetCheck(record->RedundancyEnabled ? BST_CHECKED : BST_UNCHECKED);
+    ReadBeepSetting();
+}
+
+void CClientAliveDlg::Refuse(CEdit& edit)
+{
+    edit.SetSel(0, -1);
+    edit.SetFocus();
+}
+
+BOOL CClientAliveDlg::SaveToConfig(CCnfData* record)
+{
+    if (!record) return FALSE;
+    record->VelMorCheckUsesTraps = m_checkTraps.GetCheck() == BST_CHECKED;
+    if (m_checkEnable.GetCheck() == BST_CHECKED) {
+        record->VelMorCheckAlive = 1;
+        if (record->AddrModified) {
+            OnTestConnection();
+            record->AddrModified = 0;
+        }
+        record->Velmor.Copy(m_testAddresses);
+
+        CString polling;
+        m_editPolling.GetWindowText(polling);
+        DWORD seconds = 0;
+        if (!ValidatePollRate(polling, &seconds)) {
+            Refuse(m_editPolling);
+            return FALSE;
+        }
+        record->VelMorCheckIntervallSec = seconds;
+
+        CString retries;
+        m_editRetries.GetWindowText(retries);
+        record->VelMorCheckConnectRetries = static_cast<DWORD>(LeadingNumber(retries));
+
+        CString batch;
+        m_editFailureBatch.GetWindowText(batch);
+        if (!ValidateFailureBatch(batch)) {
+            Refuse(m_editFailureBatch);
+            return FALSE;
+        }
+        record->AlivePrg = batch;
+    } else {
+        record->Velmor.RemoveAll();
+        record->VelMorCheckAlive = 0;
+    }
+    record->RedundancyEnabled = m_checkRedundancy.GetCheck() == BST_CHECKED ? 1 : 0;
+    WriteBeepSetting();
+    return TRUE;
+}
+
+bool CClientAliveDlg::ValidatePollRate(const CString& text, DWORD* seconds)
+{
+    if (text.IsEmpty()) {
+        ShowInfoMessage(LoadResString(IDS_NO_POLLRATE));
+        return false;
+    }
+    long minutes = LeadingNumber(text);
+    char canonical[32];
+    std::snprintf(canonical, sizeof canonical, "%ld", minutes);
+    // The interval is a 32-bit number of seconds: larger rates cannot be stored.
+    long long total = static_cast<long long>(minutes) * 60;
+    if (text != canonical || minutes == 0 || total > INT_MAX || total < INT_MIN) {
+        ShowInfoMessage(LoadResString(IDS_INVALID_POLLRATE));
+        return false;
+    }
+    *seconds = static_cast<DWORD>(static_cast<long>(total));
+    return true;
+}
+
+bool CClientAliveDlg::ValidateFailureBatch(const CString& text)
+{
+    CString trimmed = text;
+    TrimCString(trimmed);
+    if (trimmed.IsEmpty()) {
+        ShowInfoMessage(LoadResString(IDS_NO_BATCH_FILE));
+        return false;
+    }
+    if (trimmed.Find('*') >= 0 || trimmed.Find('?') >= 0) {
+        ShowInfoMessage(LoadResString(IDS_ILLEGAL_FILENAME));
+        return false;
+    }
+    CString name;
+    GetFileNamePart(trimmed, name);
+    TrimCString(name);
+    if (name.CompareNoCase(kServerBatch) == 0) {
+        CString question;
+        question.Format(LoadResString(IDS_SDSRV_FOR_CLIENT), kServerBatch);
+        if (!AskYesNo(question, LoadResString(IDS_WARNING))) return false;
+    }
+    if (!FileExistsInProgramDir(text)) {
+        ShowInfoMessage(LoadResString(IDS_FILE_MISSING));
+        return false;
+    }
+    return true;
+}
+
+void CClientAliveDlg::OnEnableCheck()
+{
+    BOOL checked = m_checkEnable.GetCheck() == BST_CHECKED;
+    EnableCheckControls(checked);
+    UpdatePollingEdit();
+    m_bCheckState = checked != FALSE;
+}
+
+void CClientAliveDlg::OnUseTraps()
+{
+    UpdatePollingEdit();
+    m_bTrapsState = m_checkTraps.GetCheck() == BST_CHECKED;
+}
+
+void CClientAliveDlg::OnBeepRadio()
+{
+    bool counted = IsDlgButtonChecked(IDC_ALIVE_BEEP_TIMES) == BST_CHECKED;
+    m_editBeepCount.EnableWindow(counted);
+    if (counted && m_editBeepCount.GetWindowTextLength() == 0) m_editBeepCount.SetWindowText("1");
+}
+
+void CClientAliveDlg::OnBrowse()
+{
+    std::string filter;
+    const std::pair<UINT, const char*> entries[] = {
+        {IDS_FILTER_BATCH, "*.bat"}, {IDS_FILTER_PROGRAM, "*.exe"}, {IDS_FILTER_ALL, "*"}};
+    for (const auto& entry : entries) {
+        filter += LoadResString(entry.first).GetString();
+        filter += '\0';
+        filter += entry.second;
+        filter += '\0';
+    }
+    filter += '\0';
+    CString current;
+    m_editFailureBatch.GetWindowText(current);
+    CString chosen;
+    if (BrowseForFile(chosen, filter.c_str(), LoadResString(IDS_ALIVE_BATCH_TITLE), current, nullptr))
+        m_editFailureBatch.SetWindowText(chosen);
+}
+
+void CClientAliveDlg::OnDefaultSetting()
+{
+    m_editFailureBatch.SetWindowText(InProgramFolder(kDefaultAliveBatch));
+}
+
+void CClientAliveDlg::OnEditFile()
+{
+    CString file;
+    m_editFailureBatch.GetWindowText(file);
+    CString arguments;
+    arguments.Format("\"%s\"", file.GetString());
+    RunProgram("notepad.exe", arguments, true, SW_SHOWNORMAL, nullptr);
+}
+
+void CClientAliveDlg::OnTestConnection()
+{
+    if (m_pTestDlg || m_loadedAddresses.GetSize() == 0) return;
+    m_testAddresses.Copy(m_loadedAddresses);
+    m_pTestDlg = new CCheckVelmorDlg(m_testAddresses, this);
+    if (!m_pTestDlg->Create(IDD_CHECK_VELMOR, this)) {
+        CloseTestDialog();
+        return;
+    }
+    m_pTestDlg->ShowWindow(SW_SHOW);
+    m_pTestDlg->SendMessage(WM_RUN_CONNECTION_TEST);
+}
+
+void CClientAliveDlg::CloseTestDialog()
+{
+    CCheckVelmorDlg* dialog = m_pTestDlg;
+    m_pTestDlg = nullptr;
+    if (!dialog) return;
+    dialog->DestroyWindow();
+    delete dialog;
+}
+
+LRESULT CClientAliveDlg::OnConnectionTestClosed(WPARAM, LPARAM)
+{
+    CloseTestDialog();
+    return 1;
+}
+
+void CClientAliveDlg::OnDestroy()
+{
+    CloseTestDialog();
+    Default();
+}
+
+void CClientAliveDlg::ReadBeepSetting()
+{
+    m_editBeepCount.EnableWindow(FALSE);
+    std::FILE* file = std::fopen(InProgramFolder(kMessageBatch), "r");
+    char piece[kLinePieceSize];
+    bool found = false;
+    if (file) {
+        while (std::fgets(piece, sizeof piece, file)) {
+            if (std::strstr(piece, kBeepLineMarker)) {
+                found = true;
+                break;
+            }
+        }
+        std::fclose(file);
+    }
+    if (!found) {
+        CheckRadioButton(IDC_ALIVE_BEEP_OFF, IDC_ALIVE_BEEP_TIMES, IDC_ALIVE_BEEP_OFF);
+        return;
+    }
+    const char* option = std::strstr(piece, kBeepOption);
+    if (!option) return;
+    long count = LeadingNumber(option + std::strlen(kBeepOption));
+    if (count < 0) {
+        CheckRadioButton(IDC_ALIVE_BEEP_OFF, IDC_ALIVE_BEEP_TIMES, IDC_ALIVE_BEEP_OFF);
+    } else if (count == 0) {
+        CheckRadioButton(IDC_ALIVE_BEEP_OFF, IDC_ALIVE_BEEP_TIMES, IDC_ALIVE_BEEP_ENDLESS);
+    } else {
+        CheckRadioButton(IDC_ALIVE_BEEP_OFF, IDC_ALIVE_BEEP_TIMES, IDC_ALIVE_BEEP_TIMES);
+        CString text;
+        text.Format("%ld", count < 9 ? count : 9L);
+        m_editBeepCount.SetWindowText(text);
+        m_editBeepCount.EnableWindow(TRUE);
+    }
+}
+
+void CClientAliveDlg::WriteBeepSetting()
+{
+    long count;
+    if (m_radioBeepOff.GetCheck() == BST_CHECKED) {
+        count = -1;
+    } else if (IsDlgButtonChecked(IDC_ALIVE_BEEP_ENDLESS) == BST_CHECKED) {
+        count = 0;
+    } else {
+        CString text;
+        m_editBeepCount.GetWindowText(text);
+        count = LeadingNumber(text);
+        if (count < 1) count = 1;
+        if (count > 9) count = 9;
+    }
+    char line[128];
+    std::snprintf(line, sizeof line, kBeepLineFormat, static_cast<int>(count));
+
+    CString batchPath = InProgramFolder(kMessageBatch);
+    CString tempPath = InProgramFolder(kMessageBatchTemp);
+    std::FILE* in = std::fopen(batchPath, "r");
+    if (!in) return;
+    std::FILE* out = std::fopen(tempPath, "w");
+    if (!out) {
+        std::fclose(in);
+        return;
+    }
+    char piece[kLinePieceSize];
+    bool written = true;
+    while (written && std::fgets(piece, sizeof piece, in)) {
+        if (std::strstr(piece, kBeepLineMarker))
+            written = std::fputs(line, out) >= 0 && std::fputc('\n', out) != EOF;
+        else
+            written = std::fputs(piece, out) >= 0;
+    }
+    bool readFailed = std::ferror(in) != 0;
+    if (written) written = std::fputc('\n', out) != EOF;
+    std::fclose(in);
+    written = std::fclose(out) == 0 && written;
+    // A copy that did not come out whole must not replace the batch file.
+    if (!written || readFailed ||
+        !MoveFileExA(tempPath, batchPath, MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED))
+        DeleteFileA(tempPath);
+}

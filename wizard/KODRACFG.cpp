@@ -1,0 +1,3 @@
+#include "KODRACFGApp.h"
+
+CKODRACFGApp theApp;

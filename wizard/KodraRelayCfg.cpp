@@ -1,0 +1,46 @@
+#include "KodraRelayCfg.h"
+
+#include "resource.h"
+
+CKODRACfg::CKODRACfg(CWnd* parent) : CDialog(IDD_KODRACFG, parent) {}
+
+const classlib::MessageMap* CKODRACfg::GetMessageMap() const
+{
+    using namespace classlib;
+    static const MessageMap map(CDialog::GetMessageMap(), {
+        MapNotify<&CKODRACfg::OnFromFieldChanged>(IDC_RELAY_FROM, IPN_FIELDCHANGED),
+        MapNotify<&CKODRACfg::OnToFieldChanged>(IDC_RELAY_TO, IPN_FIELDCHANGED),
+    });
+    return &map;
+}
+
+void CKODRACfg::DoDataExchange(CDataExchange* dx)
+{
+    CDialog::DoDataExchange(dx);
+    DDX_Control(dx, IDC_RELAY_FROM, m_ipFrom);
+    DDX_Control(dx, IDC_RELAY_TO, m_ipTo);
+    DDX_Text(dx, IDC_RELAY_HOST, m_strHost);
+    DDX_Check(dx, IDC_RELAY_SSL, m_bSSL);
+}
+
+void CKODRACfg::OnOK()
+{
+    if (!UpdateData(TRUE)) return;
+    m_ipFrom.GetAddress(m_dwRangeFrom);
+    m_ipTo.GetAddress(m_dwRangeTo);
+    EndDialog(IDOK);
+}
+
+void CKODRACfg::OnFromFieldChanged(NMHDR* header, LRESULT*) { CopyField(header, m_ipTo); }
+
+void CKODRACfg::OnToFieldChanged(NMHDR* header, LRESULT*) { CopyField(header, m_ipFrom); }
+
+void CKODRACfg::CopyField(const NMHDR* header, CIPAddressCtrl& other)
+{
+    const NMIPADDRESS* change = reinterpret_cast<const NMIPADDRESS*>(header);
+    if (change->iField < 0 || change->iField > 2) return;
+    BYTE fields[4] = {};
+    other.GetAddress(fields[0], fields[1], fields[2], fields[3]);
+    fields[change->iField] = static_cast<BYTE>(change->iValue & 0xFF);
+    other.SetAddress(fields[0], fields[1], fields[2], fields[3]);
+}

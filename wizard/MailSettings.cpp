@@ -1,0 +1,194 @@
+#include "MailSettings.h"
+
+#include <cstring>
+
+#include "MailPassword.h"
+#include "resource.h"
+
+const char kHablatKey[] = "SOFTWARE\\Public Domain\\Hablat";
+
+namespace {
+
+const int kValueSize = 128;
+const REGSAM kWriteAccess = KEY_READ | KEY_SET_VALUE | KEY_CREATE_SUB_KEY;
+
+// A text value that fits the buffer with its terminator.
+bool ReadText(HKEY key, const char* name, std::string& out)
+{
+    char buffer[kValueSize];
+    DWORD size = sizeof buffer;
+    DWORD type = 0;
+    if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size) !=
+        ERROR_SUCCESS)
+        return false;
+    if (type != REG_SZ && type != REG_EXPAND_SZ && type != REG_MULTI_SZ) return false;
+    if (size == 0 || buffer[size - 1] != '\0') {
+        if (size >= sizeof buffer) return false;
+        buffer[size] = '\0';
+    }
+    out = buffer;
+    return true;
+}
+
+void WriteText(HKEY key, const char* name, const char* text)
+{
+    RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
+                   static_cast<DWORD>(std::strlen(text) + 1));
+}
+
+}  // namespace
+
+CMailSettings::CMailSettings(CWnd* parent) : CDialogTooltip(IDD_MAILSETTINGS, parent) {}
+
+const classlib::MessageMap* CMailSettings::GetMessageMap() const
+{
+    using namespace classlib;
+    static const MessageMap map(CDialogTooltip::GetMessageMap(), {
+        MapCommand<&CMailSettings::OnEnableMail>(IDC_MAIL_ENABLE),
+        MapCommand<&CMailSettings::OnUseAuthentication>(IDC_MAIL_USE_AUTH),
+    });
+    return &map;
+}
+
+void CMailSettings::DoDataExchange(CDataExchange* dx)
+{
+    CDialogTooltip::DoDataExchange(dx);
+    DDX_Text(dx, IDC_MAIL_SERVER, m_strSmtpServer);
+    DDX_Text(dx, IDC_MAIL_SENDER, m_strSender);
+    DDX_Text(dx, IDC_MAIL_PASSWORD, m_strPassword);
+    DDX_Text(dx, IDC_MAIL_LOGIN, m_strLogin);
+    DDX_Check(dx, IDC_MAIL_ENABLE, m_bEnableMail);
+    DDX_Check(dx, IDC_MAIL_USE_AUTH, m_bUseAuth);
+}
+
+BOOL CMailSettings::OnInitDialog()
+{
+    CDialogTooltip::OnInitDialog();
+    ReadHablatSettings(&m_settings);
+    m_strPassword = m_settings.AuthPassword.c_str();
+    m_strLogin = m_settings.AuthLogin.c_str();
+    m_strSmtpServer = m_settings.SmtpServer.c_str();
+    m_strSender = m_settings.Sender.c_str();
+    m_bEnableMail = m_settings.Enabled;
+    m_bUseAuth = m_settings.AuthEnabled;
+    UpdateData(FALSE);
+    OnUseAuthentication();
+    OnEnableMail();
+    return TRUE;
+}
+
+void CMailSettings::OnEnableMail()
+{
+    UpdateData(TRUE);
+    const BOOL mail = m_bEnableMail;
+    EnableDlgItem(IDC_MAIL_SERVER, mail);
+    EnableDlgItem(IDC_MAIL_SERVER_LABEL, mail);
+    EnableDlgItem(IDC_MAIL_SENDER, mail);
+    EnableDlgItem(IDC_MAIL_SENDER_LABEL, mail);
+    EnableDlgItem(IDC_MAIL_USE_AUTH, mail);
+    UpdateData(FALSE);
+    const BOOL auth = mail && m_bUseAuth;
+    EnableDlgItem(IDC_MAIL_LOGIN, auth);
+    EnableDlgItem(IDC_MAIL_LOGIN_LABEL, auth);
+    EnableDlgItem(IDC_MAIL_PASSWORD, auth);
+    EnableDlgItem(IDC_MAIL_PASSWORD_LABEL, auth);
+}
+
+void CMailSettings::OnUseAuthentication()
+{
+    UpdateData(TRUE);
+    EnableDlgItem(IDC_MAIL_LOGIN, m_bUseAuth);
+    EnableDlgItem(IDC_MAIL_LOGIN_LABEL, m_bUseAuth);
+    EnableDlgItem(IDC_MAIL_PASSWORD, m_bUseAuth);
+    EnableDlgItem(IDC_MAIL_PASSWORD_LABEL, m_bUseAuth);
+}
+
+void CMailSettings::OnOK()
+{
+    SaveControls();
+    WriteHablatSettings(&m_settings);
+    CDialogTooltip::OnOK();
+}
+
+void CMailSettings::SaveControls()
+{
+    UpdateData(TRUE);
+    m_settings.SmtpServer = m_strSmtpServer.GetString();
+    m_settings.Sender = m_strSender.GetString();
+    m_settings.AuthLogin = m_strLogin.GetString();
+    m_settings.AuthPassword = m_strPassword.GetString();
+    m_settings.Enabled = m_bEnableMail != 0;
+    m_settings.AuthEnabled = m_bUseAuth != 0;
+}
+
+void CMailSettings::EnableDlgItem(int id, BOOL enable)
+{
+    if (CWnd* control = GetDlgItem(id)) control->EnableWindow(enable);
+}
+
+bool CMailSettings::ReadHablatSettings(HablatSettings* settings)
+{
+    if (!settings) return false;
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kHablatKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
+        *settings = HablatSettings();
+        return true;
+    }
+    // Mail counts as enabled only with both server and sender stored and not
+    // empty, authentication only with both login and password.
+    if (ReadText(key, "SMTP server", settings->SmtpServer))
+        settings->Enabled = !settings->SmtpServer.empty();
+    const bool sender = ReadText(key, "sender", settings->Sender);
+    settings->Enabled = settings->Enabled && sender && !settings->Sender.empty();
+    if (ReadText(key, "AUTHLogin", settings->AuthLogin))
+        settings->AuthEnabled = !settings->AuthLogin.empty();
+    std::string stored;
+    const bool password = ReadText(key, "AUTHPassword", stored);
+    if (password) {
+        char clear[kValueSize];
+        ScramblePassword(clear, stored.c_str(), sizeof clear);
+        settings->AuthPassword = clear;
+    }
+    settings->AuthEnabled = settings->AuthEnabled && password && !settings->AuthPassword.empty();
+    RegCloseKey(key);
+    return true;
+}
+
+bool CMailSettings::WriteHablatSettings(const HablatSettings* settings)
+{
+    if (!settings) return true;
+    HKEY key = nullptr;
+    if (settings->Enabled) {
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kHablatKey, 0, kWriteAccess, &key) != ERROR_SUCCESS) {
+            key = nullptr;
+            DWORD disposition = 0;
+            if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kHablatKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                kWriteAccess, nullptr, &key, &disposition) != ERROR_SUCCESS) {
+                key = nullptr;
+            } else if (disposition == REG_CREATED_NEW_KEY) {
+                WriteText(key, "SMTP Port", "25");
+                WriteText(key, "Try", "1");
+            }
+        }
+        if (key) {
+            WriteText(key, "SMTP server", settings->SmtpServer.c_str());
+            WriteText(key, "sender", settings->Sender.c_str());
+            if (settings->AuthEnabled) {
+                WriteText(key, "AUTHLogin", settings->AuthLogin.c_str());
+                char scrambled[kValueSize];
+                ScramblePassword(scrambled, settings->AuthPassword.c_str(), sizeof scrambled);
+                WriteText(key, "AUTHPassword", scrambled);
+            } else {
+                WriteText(key, "AUTHLogin", "");
+                WriteText(key, "AUTHPassword", "");
+            }
+        }
+    } else if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kHablatKey, 0, kWriteAccess, &key) == ERROR_SUCCESS) {
+        for (const char* name : {"SMTP server", "sender", "AUTHLogin", "AUTHPassword"})
+            WriteText(key, name, "");
+    } else {
+        key = nullptr;
+    }
+    if (key) RegCloseKey(key);
+    return true;
+}
