@@ -1,8 +1,11 @@
 #!/usr/bin/env python3
 """Draws the mail settings program's icon (an envelope) as Orlenk.ico: 32x32 and
 16x16 images, 32 bits with alpha, plus the AND mask that older readers use."""
-import struct
+import os
 import sys
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
+from icofile import icon_image, opaque, write_ico  # noqa: E402
 
 
 def envelope(size):
@@ -28,33 +31,8 @@ def envelope(size):
     return pixels
 
 
-def image(size):
-    pixels = envelope(size)
-    header = struct.pack('<IiiHHIIiiII', 40, size, size * 2, 1, 32, 0, 0, 0, 0, 0, 0)
-    xor = bytearray()
-    for row in reversed(pixels):
-        for p in row:
-            xor += bytes((p[2], p[1], p[0], 255)) if p else bytes(4)
-    mask = bytearray()
-    stride = ((size + 31) // 32) * 4
-    for row in reversed(pixels):
-        bits = bytearray(stride)
-        for x, p in enumerate(row):
-            if p is None:
-                bits[x // 8] |= 0x80 >> (x % 8)
-        mask += bits
-    return header + bytes(xor) + bytes(mask)
-
-
 def main(path):
-    images = [image(32), image(16)]
-    out = struct.pack('<HHH', 0, 1, len(images))
-    offset = 6 + 16 * len(images)
-    for size, data in zip((32, 16), images):
-        out += struct.pack('<BBBBHHII', size, size, 0, 0, 1, 32, len(data), offset)
-        offset += len(data)
-    with open(path, 'wb') as f:
-        f.write(out + b''.join(images))
+    write_ico(path, [(size, icon_image(opaque(envelope(size)))) for size in (32, 16)])
 
 
 if __name__ == '__main__':

@@ -6,7 +6,10 @@ Each picture is a few plain shapes, rendered with 4x4 supersampling into
 """
 import math
 import os
-import struct
+import sys
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
+from icofile import icon_image, write_ico  # noqa: E402
 
 SAMPLES = 4
 
@@ -131,34 +134,6 @@ def render(shapes, size):
                 row.append((0, 0, 0, 0))
         rows.append(row)
     return rows
-
-
-def icon_image(rows):
-    size = len(rows)
-    mask_stride = ((size + 31) // 32) * 4
-    pixels = bytearray()
-    mask = bytearray()
-    for row in reversed(rows):
-        bits = bytearray(mask_stride)
-        for x, (r, g, b, a) in enumerate(row):
-            pixels += bytes((b, g, r, a))
-            if a == 0:
-                bits[x // 8] |= 0x80 >> (x % 8)
-        mask += bits
-    header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 32, 0, len(pixels) + len(mask), 0, 0, 0, 0)
-    return header + pixels + mask
-
-
-def write_ico(path, images):
-    out = struct.pack("<HHH", 0, 1, len(images))
-    offset = 6 + 16 * len(images)
-    blobs = []
-    for size, blob in images:
-        out += struct.pack("<BBBBHHII", size, size, 0, 0, 1, 32, len(blob), offset)
-        offset += len(blob)
-        blobs.append(blob)
-    with open(path, "wb") as f:
-        f.write(out + b"".join(blobs))
 
 
 def main():

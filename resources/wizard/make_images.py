@@ -3,8 +3,12 @@
 screen, 32x32 and 16x16, 32 bits with alpha) and wizard.bmp (bitmap 129: the
 140x280 picture at the left of the wizard, 256 colours)."""
 import math
+import os
 import struct
 import sys
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
+from icofile import icon_image, opaque, write_ico  # noqa: E402
 
 
 def icon_pixels(size):
@@ -33,33 +37,8 @@ def icon_pixels(size):
     return rows
 
 
-def icon_image(size):
-    pixels = icon_pixels(size)
-    header = struct.pack('<IiiHHIIiiII', 40, size, size * 2, 1, 32, 0, 0, 0, 0, 0, 0)
-    xor = bytearray()
-    for row in reversed(pixels):
-        for p in row:
-            xor += bytes((p[2], p[1], p[0], 255)) if p else bytes(4)
-    stride = ((size + 31) // 32) * 4
-    mask = bytearray()
-    for row in reversed(pixels):
-        bits = bytearray(stride)
-        for x, p in enumerate(row):
-            if p is None:
-                bits[x // 8] |= 0x80 >> (x % 8)
-        mask += bits
-    return header + bytes(xor) + bytes(mask)
-
-
 def write_icon(path):
-    images = [icon_image(32), icon_image(16)]
-    out = struct.pack('<HHH', 0, 1, len(images))
-    offset = 6 + 16 * len(images)
-    for size, data in zip((32, 16), images):
-        out += struct.pack('<BBBBHHII', size, size, 0, 0, 1, 32, len(data), offset)
-        offset += len(data)
-    with open(path, 'wb') as f:
-        f.write(out + b''.join(images))
+    write_ico(path, [(size, icon_image(opaque(icon_pixels(size)))) for size in (32, 16)])
 
 
 def palette():
