@@ -2,7 +2,8 @@
 // every socket and moves arriving bytes into per-sender inboxes, and publishes
 // each handle's flags in a slot that NetConStatus reads without lock or system
 // call: the tray polls it every millisecond. The thread runs while any handle is open.
-#define FD_SETSIZE 512
+// Room for every listening end, every sender and the waker in one select().
+#define FD_SETSIZE 1024
 #include <winsock2.h>
 #include <ws2tcpip.h>
 #include <windows.h>

@@ -103,11 +103,9 @@ std::string Field(const std::string& text, const char* separator, int n, int siz
     return GetFieldN(out.data(), size, text.c_str(), separator, n);
 }
 
-void WriteLine(FILE* file, const std::string& line)
+bool WriteLine(FILE* file, const std::string& line)
 {
-    std::fputs(line.c_str(), file);
-    std::fputs("\r\n", file);
-    std::fflush(file);
+    return std::fputs(line.c_str(), file) >= 0 && std::fputs("\r\n", file) >= 0 && std::fflush(file) == 0;
 }
 
 }  // namespace
@@ -157,16 +155,17 @@ bool WriteBatchFile(const std::string& path, const std::string& globalPath,
         DebugInfo("Cannot open target(%s)", path.c_str());
         return false;
     }
-    WriteLine(file, Echo + " off");
-    WriteLine(file, Comment + " --- Created by KODRA configuration ---");
-    if (!globalPath.empty()) WriteLine(file, PathLine + globalPath);
+    // A file cut short (a full disk) must not count as the saved sequence.
+    bool written = WriteLine(file, Echo + " off") &&
+                   WriteLine(file, Comment + " --- Created by KODRA configuration ---") &&
+                   (globalPath.empty() || WriteLine(file, PathLine + globalPath));
     for (const CBatchCmd* entry : sequence) {
-        if (entry->GetType() & CBatchCmd::Custom) WriteLine(file, kCommandPathLine + entry->GetDir());
-        WriteLine(file, entry->GetCommandLine());
+        if (!written) break;
+        written = (!(entry->GetType() & CBatchCmd::Custom) || WriteLine(file, kCommandPathLine + entry->GetDir())) &&
+                  WriteLine(file, entry->GetCommandLine());
     }
-    WriteLine(file, Cls);
-    std::fclose(file);
-    return true;
+    written = written && WriteLine(file, Cls);
+    return std::fclose(file) == 0 && written;
 }
 
 void ReadBatchFile(const std::string& path, std::string& globalPath,

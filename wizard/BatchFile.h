@@ -36,7 +36,8 @@ BatchCmdPtr MakeCustomCommand(const std::string& program, const std::string& dir
 // relay templates.
 std::vector<BatchCmdPtr> BuildCommandList();
 
-// Writes the whole file; false (and a trace) when it cannot be opened.
+// Writes the whole file; false when it cannot be opened (traced) or not be
+// written completely.
 bool WriteBatchFile(const std::string& path, const std::string& globalPath,
                     const BatchCmdList& sequence);
 // Replaces result with one entry per command line whose program exists where

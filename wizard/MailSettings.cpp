@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "MailPassword.h"
+#include "WizardUtil.h"
 #include "resource.h"
 
 const char kHablatKey[] = "SOFTWARE\\Public Domain\\Hablat";
@@ -30,10 +31,10 @@ bool ReadText(HKEY key, const char* name, std::string& out)
     return true;
 }
 
-void WriteText(HKEY key, const char* name, const char* text)
+bool WriteText(HKEY key, const char* name, const char* text)
 {
-    RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
-                   static_cast<DWORD>(std::strlen(text) + 1));
+    return RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
+                          static_cast<DWORD>(std::strlen(text) + 1)) == ERROR_SUCCESS;
 }
 
 }  // namespace
@@ -106,7 +107,11 @@ void CMailSettings::OnUseAuthentication()
 void CMailSettings::OnOK()
 {
     SaveControls();
-    WriteHablatSettings(&m_settings);
+    // Closing as if saved would lose what the user typed without a word.
+    if (!WriteHablatSettings(&m_settings)) {
+        ShowInfoMessage("The mail settings could not be stored.");
+        return;
+    }
     CDialogTooltip::OnOK();
 }
 
@@ -158,6 +163,7 @@ bool CMailSettings::WriteHablatSettings(const HablatSettings* settings)
 {
     if (!settings) return true;
     HKEY key = nullptr;
+    bool ok = true;
     if (settings->Enabled) {
         if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kHablatKey, 0, kWriteAccess, &key) != ERROR_SUCCESS) {
             key = nullptr;
@@ -165,30 +171,36 @@ bool CMailSettings::WriteHablatSettings(const HablatSettings* settings)
             if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kHablatKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
                                 kWriteAccess, nullptr, &key, &disposition) != ERROR_SUCCESS) {
                 key = nullptr;
+                ok = false;
             } else if (disposition == REG_CREATED_NEW_KEY) {
-                WriteText(key, "SMTP Port", "25");
-                WriteText(key, "Try", "1");
+                ok = WriteText(key, "SMTP Port", "25") && ok;
+                ok = WriteText(key, "Try", "1") && ok;
             }
         }
         if (key) {
-            WriteText(key, "SMTP server", settings->SmtpServer.c_str());
-            WriteText(key, "sender", settings->Sender.c_str());
+            ok = WriteText(key, "SMTP server", settings->SmtpServer.c_str()) && ok;
+            ok = WriteText(key, "sender", settings->Sender.c_str()) && ok;
             if (settings->AuthEnabled) {
-                WriteText(key, "AUTHLogin", settings->AuthLogin.c_str());
+                ok = WriteText(key, "AUTHLogin", settings->AuthLogin.c_str()) && ok;
                 char scrambled[kValueSize];
                 ScramblePassword(scrambled, settings->AuthPassword.c_str(), sizeof scrambled);
-                WriteText(key, "AUTHPassword", scrambled);
+                ok = WriteText(key, "AUTHPassword", scrambled) && ok;
             } else {
-                WriteText(key, "AUTHLogin", "");
-                WriteText(key, "AUTHPassword", "");
+                ok = WriteText(key, "AUTHLogin", "") && ok;
+                ok = WriteText(key, "AUTHPassword", "") && ok;
             }
         }
-    } else if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kHablatKey, 0, kWriteAccess, &key) == ERROR_SUCCESS) {
-        for (const char* name : {"SMTP server", "sender", "AUTHLogin", "AUTHPassword"})
-            WriteText(key, name, "");
     } else {
-        key = nullptr;
+        LONG opened = RegOpenKeyExA(HKEY_LOCAL_MACHINE, kHablatKey, 0, kWriteAccess, &key);
+        if (opened == ERROR_SUCCESS) {
+            for (const char* name : {"SMTP server", "sender", "AUTHLogin", "AUTHPassword"})
+                ok = WriteText(key, name, "") && ok;
+        } else {
+            key = nullptr;
+            // Without a key there is nothing to clear.
+            ok = opened == ERROR_FILE_NOT_FOUND;
+        }
     }
     if (key) RegCloseKey(key);
-    return true;
+    return ok;
 }

@@ -23,7 +23,8 @@ class CMailSettings : public CDialogTooltip {
 public:
     explicit CMailSettings(CWnd* parent);
 
-    // Both report true; the reader false only without a record.
+    // The reader reports false only without a record; the writer false when the
+    // key cannot be opened or created or a value cannot be written.
     static bool ReadHablatSettings(HablatSettings* settings);
     static bool WriteHablatSettings(const HablatSettings* settings);
 

@@ -12,6 +12,7 @@
 #include "MailSettings.h"
 #include "classlib_testkit.h"
 #include "resource.h"
+#include "WizardTestKit.h"
 #include "testlib.h"
 
 namespace {
@@ -20,6 +21,7 @@ using classlib::testkit::Click;
 using classlib::testkit::GetText;
 using classlib::testkit::IsChecked;
 using classlib::testkit::IsEnabled;
+using classlib::testkit::MessageBoxRecorder;
 using classlib::testkit::ModalDriver;
 using classlib::testkit::SetText;
 
@@ -304,6 +306,32 @@ TEST_F(MailSettingsTest, CancelWritesNothing)
     EXPECT_EQ("smtp.example.com", Stored("SMTP server"));
     EXPECT_EQ("alice", Stored("AUTHLogin"));
     EXPECT_EQ("<none>", Stored("SMTP Port"));
+}
+
+TEST_F(MailSettingsTest, SettingsThatCannotBeStoredKeepTheDialogOpen)
+{
+    SeedAll("smtp.example.com", "ups@example.com", "alice", "pw");
+    HKEY key;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, kKey, 0, KEY_ALL_ACCESS, &key));
+    ASSERT_TRUE(wizardtest::RestrictKey(key, true));
+    MessageBoxRecorder boxes;
+    bool stillOpen = false;
+    EXPECT_EQ(IDCANCEL, Run([&](CDialog& dlg) {
+                  SetText(dlg, IDC_MAIL_SERVER, "mail.example.org");
+                  Click(dlg, IDOK);
+                  stillOpen = IsWindow(dlg.GetSafeHwnd()) != FALSE;
+              }));
+    EXPECT_TRUE(stillOpen);
+    ASSERT_EQ(1u, boxes.Calls().size());
+    EXPECT_STREQ("The mail settings could not be stored.", boxes.Calls()[0].text);
+    EXPECT_EQ("smtp.example.com", Stored("SMTP server"));
+
+    ASSERT_TRUE(wizardtest::RestrictKey(key, false));
+    RegCloseKey(key);
+    HablatSettings settings;
+    settings.Enabled = false;
+    EXPECT_TRUE(CMailSettings::WriteHablatSettings(&settings));
+    EXPECT_EQ("", Stored("SMTP server"));
 }
 
 }  // namespace

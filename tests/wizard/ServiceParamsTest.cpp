@@ -1,5 +1,4 @@
 #include <windows.h>
-#include <aclapi.h>
 
 #include <gtest/gtest.h>
 
@@ -13,6 +12,7 @@ namespace {
 
 using wizardtest::DeleteKeyTree;
 using wizardtest::KeyExists;
+using wizardtest::RestrictKey;
 
 const std::string kServices = "SYSTEM\\CurrentControlSet\\Services\\";
 
@@ -333,33 +333,6 @@ TEST(WriteServiceParameters, ServerWriteAfterAClientWrite)
     ASSERT_TRUE(ReadServiceParameters(readBack, key.Service().c_str()));
     EXPECT_EQ(1u, readBack.WizardMode);
     EXPECT_STREQ("", readBack.ExecutePrg);
-}
-
-// Lets everyone read the key and change its security, nothing more; NULL gives
-// everyone full access again.
-bool RestrictKey(HKEY key, bool readOnly)
-{
-    if (!readOnly)
-        return SetSecurityInfo(key, SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION, nullptr, nullptr,
-                               nullptr, nullptr) == ERROR_SUCCESS;
-    SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
-    PSID everyone = nullptr;
-    if (!AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, &everyone))
-        return false;
-    EXPLICIT_ACCESSA access{};
-    access.grfAccessPermissions = KEY_READ | WRITE_DAC;
-    access.grfAccessMode = SET_ACCESS;
-    access.Trustee.TrusteeForm = TRUSTEE_IS_SID;
-    access.Trustee.TrusteeType = TRUSTEE_IS_WELL_KNOWN_GROUP;
-    access.Trustee.ptstrName = static_cast<LPSTR>(everyone);
-    PACL acl = nullptr;
-    bool ok = SetEntriesInAclA(1, &access, nullptr, &acl) == ERROR_SUCCESS &&
-              SetSecurityInfo(key, SE_REGISTRY_KEY,
-                              DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION,
-                              nullptr, nullptr, acl, nullptr) == ERROR_SUCCESS;
-    if (acl) LocalFree(acl);
-    FreeSid(everyone);
-    return ok;
 }
 
 TEST(WriteServiceParameters, ValuesThatCannotBeWrittenMakeItFail)

@@ -1,5 +1,7 @@
 #include "WizardTestKit.h"
 
+#include <aclapi.h>
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -297,6 +299,31 @@ std::string Loaded(UINT stringId)
     CString text;
     text.LoadString(stringId);
     return text.GetString();
+}
+
+bool RestrictKey(HKEY key, bool readOnly)
+{
+    if (!readOnly)
+        return SetSecurityInfo(key, SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION, nullptr, nullptr,
+                               nullptr, nullptr) == ERROR_SUCCESS;
+    SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
+    PSID everyone = nullptr;
+    if (!AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, &everyone))
+        return false;
+    EXPLICIT_ACCESSA access{};
+    access.grfAccessPermissions = KEY_READ | WRITE_DAC;
+    access.grfAccessMode = SET_ACCESS;
+    access.Trustee.TrusteeForm = TRUSTEE_IS_SID;
+    access.Trustee.TrusteeType = TRUSTEE_IS_WELL_KNOWN_GROUP;
+    access.Trustee.ptstrName = static_cast<LPSTR>(everyone);
+    PACL acl = nullptr;
+    bool ok = SetEntriesInAclA(1, &access, nullptr, &acl) == ERROR_SUCCESS &&
+              SetSecurityInfo(key, SE_REGISTRY_KEY,
+                              DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION,
+                              nullptr, nullptr, acl, nullptr) == ERROR_SUCCESS;
+    if (acl) LocalFree(acl);
+    FreeSid(everyone);
+    return ok;
 }
 
 }  // namespace wizardtest

@@ -91,6 +91,9 @@ bool StartAndWaitRunning(const std::string& name);
 // HKEY_LOCAL_MACHINE keys, removed with everything below them.
 void DeleteKeyTree(HKEY root, const std::string& path);
 bool KeyExists(HKEY root, const std::string& path);
+// Lets everyone only read the key and change its security (readOnly), or gives
+// everyone full access again.
+bool RestrictKey(HKEY key, bool readOnly);
 
 // Sets an environment variable for this process and the programs it starts
 // while the object lives.
