@@ -12,6 +12,7 @@
 
 #include "MailConfigDlg.h"
 #include "MailPassword.h"
+#include "classlib_testkit.h"
 #include "testlib.h"
 
 namespace {
@@ -339,30 +340,6 @@ TEST_F(MailConfigDialog, UncheckingAndCheckingAgainRestoresTheStoredLogin)
     EXPECT_EQ("Hablat.exe -install smtp.example.com me@example.com alice secret", starts[0].cmd);
 }
 
-struct ToolTipSearch {
-    HWND owner;
-    HWND found;
-};
-
-BOOL CALLBACK FindToolTipProc(HWND hwnd, LPARAM param)
-{
-    auto* search = reinterpret_cast<ToolTipSearch*>(param);
-    char name[64] = "";
-    GetClassNameA(hwnd, name, sizeof name);
-    if (lstrcmpiA(name, TOOLTIPS_CLASSA) == 0 && GetWindow(hwnd, GW_OWNER) == search->owner) {
-        search->found = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-HWND FindToolTip(HWND owner)
-{
-    ToolTipSearch search{owner, nullptr};
-    EnumThreadWindows(GetCurrentThreadId(), &FindToolTipProc, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
 // The text the dialog's tooltip shows for a control, asked the way the
 // tooltip asks when the mouse rests on it.
 std::string ToolTipText(HWND dlg, int id, int* maxWidth)
@@ -375,7 +352,7 @@ std::string ToolTipText(HWND dlg, int id, int* maxWidth)
     move.message = WM_MOUSEMOVE;
     move.pt = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
     classlib::PreTranslate(move);
-    HWND tip = FindToolTip(dlg);
+    HWND tip = classlib::testkit::FindToolTipOf(dlg);
     if (!tip) return "<no tooltip>";
     char text[256] = "";
     TTTOOLINFOA tool{};

@@ -17,16 +17,8 @@ using testlib::WriteTextFile;
 template <typename F>
 void AsRestrictedUser(F body)
 {
-    HANDLE process = nullptr;
-    ASSERT_TRUE(OpenProcessToken(GetCurrentProcess(),
-                                 TOKEN_DUPLICATE | TOKEN_QUERY | TOKEN_ASSIGN_PRIMARY, &process));
-    SID_IDENTIFIER_AUTHORITY nt = SECURITY_NT_AUTHORITY;
-    PSID admins = nullptr;
-    ASSERT_TRUE(AllocateAndInitializeSid(&nt, 2, SECURITY_BUILTIN_DOMAIN_RID,
-                                         DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0, 0, 0, &admins));
-    SID_AND_ATTRIBUTES deny = {admins, 0};
-    HANDLE restricted = nullptr;
-    ASSERT_TRUE(CreateRestrictedToken(process, 0, 1, &deny, 0, nullptr, 0, nullptr, &restricted));
+    HANDLE restricted = testlib::RestrictedAdminToken();
+    ASSERT_NE(nullptr, restricted);
     HANDLE impersonation = nullptr;
     ASSERT_TRUE(DuplicateToken(restricted, SecurityImpersonation, &impersonation));
     ASSERT_TRUE(SetThreadToken(nullptr, impersonation));
@@ -34,8 +26,6 @@ void AsRestrictedUser(F body)
     RevertToSelf();
     CloseHandle(impersonation);
     CloseHandle(restricted);
-    FreeSid(admins);
-    CloseHandle(process);
 }
 
 TEST(IsAdministrator, ProcessRunningAsAdministratorPasses)

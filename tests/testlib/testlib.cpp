@@ -166,6 +166,24 @@ std::vector<RecordedStart> ReadRecorderLog(const std::string& logPath)
     return starts;
 }
 
+HANDLE RestrictedAdminToken()
+{
+    HANDLE own = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_DUPLICATE | TOKEN_QUERY | TOKEN_ASSIGN_PRIMARY, &own))
+        return nullptr;
+    SID_IDENTIFIER_AUTHORITY nt = SECURITY_NT_AUTHORITY;
+    PSID admins = nullptr;
+    HANDLE restricted = nullptr;
+    if (AllocateAndInitializeSid(&nt, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0,
+                                 0, 0, &admins)) {
+        SID_AND_ATTRIBUTES deny = {admins, 0};
+        if (!CreateRestrictedToken(own, 0, 1, &deny, 0, nullptr, 0, nullptr, &restricted)) restricted = nullptr;
+        FreeSid(admins);
+    }
+    CloseHandle(own);
+    return restricted;
+}
+
 std::string RecorderLogVar(const std::string& logPath) { return "KODRA_RECORD_LOG=" + logPath; }
 
 }  // namespace testlib

@@ -65,6 +65,11 @@ struct RecordedStart {
 };
 std::vector<RecordedStart> ReadRecorderLog(const std::string& logPath);
 
+// A primary token like this process's with the Administrators group made
+// deny-only, for a thread to impersonate or a program to run under; null on
+// failure. The caller closes it.
+HANDLE RestrictedAdminToken();
+
 // "KODRA_RECORD_LOG=<path>", for Run's extra environment.
 std::string RecorderLogVar(const std::string& logPath);
 

@@ -130,38 +130,20 @@ void FieldChanged(CWnd& dlg, int id, int field, int value)
     SendMessageA(dlg.GetSafeHwnd(), WM_NOTIFY, id, reinterpret_cast<LPARAM>(&change));
 }
 
-struct ToolTipSearch {
-    HWND owner;
-    HWND found;
-};
-
-BOOL CALLBACK FindToolTip(HWND window, LPARAM param)
-{
-    auto* search = reinterpret_cast<ToolTipSearch*>(param);
-    char name[64] = "";
-    GetClassNameA(window, name, sizeof name);
-    if (lstrcmpiA(name, TOOLTIPS_CLASSA) == 0 && GetWindow(window, GW_OWNER) == search->owner) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 // Control id and text of each tool of the editor's tooltip control.
 std::vector<std::pair<int, std::string>> ToolTexts(CWnd& dlg)
 {
-    ToolTipSearch search{dlg.GetSafeHwnd(), nullptr};
-    EnumThreadWindows(GetCurrentThreadId(), FindToolTip, reinterpret_cast<LPARAM>(&search));
+    HWND tip = classlib::testkit::FindToolTipOf(dlg.GetSafeHwnd());
     std::vector<std::pair<int, std::string>> tools;
-    if (!search.found) return tools;
-    int count = static_cast<int>(SendMessageA(search.found, TTM_GETTOOLCOUNT, 0, 0));
+    if (!tip) return tools;
+    int count = static_cast<int>(SendMessageA(tip, TTM_GETTOOLCOUNT, 0, 0));
     for (int i = 0; i < count; ++i) {
         TTTOOLINFOA tool{};
         tool.cbSize = TTTOOLINFOA_V2_SIZE;
-        if (!SendMessageA(search.found, TTM_ENUMTOOLSA, i, reinterpret_cast<LPARAM>(&tool))) continue;
+        if (!SendMessageA(tip, TTM_ENUMTOOLSA, i, reinterpret_cast<LPARAM>(&tool))) continue;
         char text[256] = "";
         tool.lpszText = text;
-        SendMessageA(search.found, TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&tool));
+        SendMessageA(tip, TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&tool));
         int id = (tool.uFlags & TTF_IDISHWND) ? GetDlgCtrlID(reinterpret_cast<HWND>(tool.uId))
                                               : static_cast<int>(tool.uId);
         tools.push_back({id, text});

@@ -266,20 +266,10 @@ TEST_F(WizardProgram, StartsTheWizardForTheNamedService)
 
 TEST_F(WizardProgram, WithoutAdministratorRightsOnlyTheRefusalShows)
 {
-    HANDLE own = nullptr;
-    ASSERT_TRUE(OpenProcessToken(GetCurrentProcess(),
-                                 TOKEN_DUPLICATE | TOKEN_QUERY | TOKEN_ASSIGN_PRIMARY, &own));
-    SID_IDENTIFIER_AUTHORITY nt = SECURITY_NT_AUTHORITY;
-    PSID admins = nullptr;
-    ASSERT_TRUE(AllocateAndInitializeSid(&nt, 2, SECURITY_BUILTIN_DOMAIN_RID,
-                                         DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0, 0, 0, &admins));
-    SID_AND_ATTRIBUTES deny = {admins, 0};
-    HANDLE restricted = nullptr;
-    ASSERT_TRUE(CreateRestrictedToken(own, 0, 1, &deny, 0, nullptr, 0, nullptr, &restricted));
+    HANDLE restricted = testlib::RestrictedAdminToken();
+    ASSERT_NE(nullptr, restricted);
     bool started = Start("-name W1AppRestricted", restricted);
     CloseHandle(restricted);
-    FreeSid(admins);
-    CloseHandle(own);
     ASSERT_TRUE(started);
 
     HWND box = WaitForWindow("KODRACFG");

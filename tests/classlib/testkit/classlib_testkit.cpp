@@ -158,4 +158,32 @@ bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs)
     }
 }
 
+namespace {
+
+struct ToolTipSearch {
+    HWND owner;
+    HWND found;
+};
+
+BOOL CALLBACK FindToolTipProc(HWND window, LPARAM param)
+{
+    auto* search = reinterpret_cast<ToolTipSearch*>(param);
+    char name[64] = "";
+    GetClassNameA(window, name, sizeof name);
+    if (lstrcmpiA(name, TOOLTIPS_CLASSA) == 0 && GetWindow(window, GW_OWNER) == search->owner) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+HWND FindToolTipOf(HWND owner)
+{
+    ToolTipSearch search{owner, nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), &FindToolTipProc, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 }  // namespace classlib::testkit

@@ -118,4 +118,7 @@ void PumpMessages();
 // Handles messages until the condition holds or the time-out passes.
 bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs = 5000);
 
+// The tooltip control of this thread that the window owns, or null.
+HWND FindToolTipOf(HWND owner);
+
 }  // namespace classlib::testkit
