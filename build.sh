@@ -1,7 +1,8 @@
 #!/bin/bash
 # One entry point for a fresh Debian machine.
 #   ./build.sh test                 install what is missing, build, run every test
-#   ./build.sh run PROGRAM [ARGS]   install, build, run PROGRAM from build/bin under Wine
+#   ./build.sh run [PROGRAM [ARGS]] install, build, run PROGRAM (the wizard KODRACFG
+#                                   when none is named) from build/bin under Wine
 set -euo pipefail
 top=$(cd "$(dirname "$0")" && pwd)
 build="$top/build"
@@ -57,13 +58,13 @@ case "${1:-}" in
     ;;
   run)
     shift
-    [ $# -ge 1 ] || { echo "usage: $0 run PROGRAM [ARGS...]" >&2; exit 2; }
+    [ $# -ge 1 ] || set -- KODRACFG
     install_missing
     build_all
     exec "$top/tests/session.sh" run "$build" "$@"
     ;;
   *)
-    echo "usage: $0 test | run PROGRAM [ARGS...]" >&2
+    echo "usage: $0 test | run [PROGRAM [ARGS...]]" >&2
     exit 2
     ;;
 esac
