@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <memory>
 #include <map>
 #include <string>
 #include <vector>
@@ -61,16 +62,13 @@ class MailConfigDialog : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        char cwd[MAX_PATH];
-        DWORD n = GetCurrentDirectoryA(sizeof cwd, cwd);
-        ASSERT_TRUE(n > 0 && n < sizeof cwd);
-        savedDir_ = cwd;
         std::string catalogue;
         for (const auto& [number, text] : kCatalogue)
             catalogue += "m" + std::to_string(number) + "=" + text + "\r\n";
         ASSERT_TRUE(testlib::WriteTextFile(dir_.File("Messages.dat"), catalogue));
         ASSERT_TRUE(testlib::CopyInto(testlib::DoublesDir() + "\\recorder.exe", dir_.Path(), "Hablat.exe"));
-        ASSERT_TRUE(SetCurrentDirectoryA(dir_.Path().c_str()));
+        cwd_ = std::make_unique<testlib::CurrentDirectory>(dir_.Path());
+        ASSERT_TRUE(cwd_->Entered());
         log_ = logDir_.File("hablat.log");
         SetEnvironmentVariableA("KODRA_RECORD_LOG", log_.c_str());
         DeleteMailerKey();
@@ -85,7 +83,7 @@ protected:
         classlib::SetMessageBoxHook(previousBoxHook_);
         DeleteMailerKey();
         SetEnvironmentVariableA("KODRA_RECORD_LOG", nullptr);
-        SetCurrentDirectoryA(savedDir_.c_str());
+        cwd_.reset();
     }
 
     void Seed(const char* name, const std::string& value)
@@ -135,7 +133,7 @@ protected:
     ScratchDir dir_;
     ScratchDir logDir_{"kodra log"};
     std::string log_;
-    std::string savedDir_;
+    std::unique_ptr<testlib::CurrentDirectory> cwd_;
     std::vector<Box> boxes_;
     classlib::MessageBoxHook previousBoxHook_;
 };

@@ -2,6 +2,7 @@
 // the entry trimming, the password and the start of the mailer.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <cstring>
 #include <string>
 
@@ -21,13 +22,10 @@ class InScratchDir : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        char cwd[MAX_PATH];
-        DWORD n = GetCurrentDirectoryA(sizeof cwd, cwd);
-        ASSERT_TRUE(n > 0 && n < sizeof cwd);
-        saved_ = cwd;
-        ASSERT_TRUE(SetCurrentDirectoryA(dir_.Path().c_str()));
+        cwd_ = std::make_unique<testlib::CurrentDirectory>(dir_.Path());
+        ASSERT_TRUE(cwd_->Entered());
     }
-    void TearDown() override { SetCurrentDirectoryA(saved_.c_str()); }
+    void TearDown() override { cwd_.reset(); }
 
     std::string Message(int number)
     {
@@ -38,7 +36,7 @@ protected:
     }
 
     ScratchDir dir_;
-    std::string saved_;
+    std::unique_ptr<testlib::CurrentDirectory> cwd_;
 };
 
 using LoadMessageText = InScratchDir;

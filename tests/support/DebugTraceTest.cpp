@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -189,24 +190,22 @@ TEST_F(TraceTest, FileValueChoosesTheStreamOnlyWithChannels)
 TEST_F(TraceTest, FirstReportAppendsToZentraFileWithoutLineEnds)
 {
     testlib::ScratchDir dir;
-    char before[MAX_PATH];
-    ASSERT_NE(0u, GetCurrentDirectoryA(sizeof before, before));
-    ASSERT_TRUE(SetCurrentDirectoryA(dir.Path().c_str()));
+    auto in = std::make_unique<testlib::CurrentDirectory>(dir.Path());
+    ASSERT_TRUE(in->Entered());
     SetText("Mode", "file");
     SetText("File", "zentra");
     DebugInfo("first %d", 1);
     DebugError("second");
     DebugPrintf(DEBUG_WARNING, -1, "%s", "third");
-    SetCurrentDirectoryA(before);
+    in.reset();
     EXPECT_EQ("first 1secondthird", testlib::ReadTextFile(dir.File("zentra.txt")));
 }
 
 TEST_F(TraceTest, SetupSwitchesTracingOffAndTheKeyIsNeverRead)
 {
     testlib::ScratchDir dir;
-    char before[MAX_PATH];
-    ASSERT_NE(0u, GetCurrentDirectoryA(sizeof before, before));
-    ASSERT_TRUE(SetCurrentDirectoryA(dir.Path().c_str()));
+    auto in = std::make_unique<testlib::CurrentDirectory>(dir.Path());
+    ASSERT_TRUE(in->Entered());
     SetText("Mode", "file");
     SetText("File", "zentra");
     DebugSetup(0, DEBUG_STREAM_NONE);
@@ -214,7 +213,7 @@ TEST_F(TraceTest, SetupSwitchesTracingOffAndTheKeyIsNeverRead)
     EXPECT_EQ(0, DebugLevelFlags(DEBUG_INFO, -1));
     DebugSetup(DEBUG_READ_REGISTRY, DEBUG_STREAM_REGISTRY);
     DebugInfo("kept");
-    SetCurrentDirectoryA(before);
+    in.reset();
     EXPECT_EQ("kept", testlib::ReadTextFile(dir.File("zentra.txt")));
 }
 

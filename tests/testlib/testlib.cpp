@@ -73,6 +73,20 @@ ScratchDir::ScratchDir(const std::string& hint)
 
 ScratchDir::~ScratchDir() { RemoveTree(path_); }
 
+CurrentDirectory::CurrentDirectory(const std::string& dir)
+{
+    char previous[MAX_PATH];
+    DWORD n = GetCurrentDirectoryA(sizeof previous, previous);
+    if (n == 0 || n >= sizeof previous) return;
+    previous_.assign(previous, n);
+    entered_ = SetCurrentDirectoryA(dir.c_str()) != 0;
+}
+
+CurrentDirectory::~CurrentDirectory()
+{
+    if (entered_) SetCurrentDirectoryA(previous_.c_str());
+}
+
 bool CopyInto(const std::string& from, const std::string& toDir, const std::string& asName)
 {
     return CopyFileA(from.c_str(), (toDir + "\\" + asName).c_str(), FALSE) != 0;

@@ -35,6 +35,21 @@ private:
     std::string path_;
 };
 
+// While it lives, the process's current directory is the given folder; the
+// previous one comes back when it goes.
+class CurrentDirectory {
+public:
+    explicit CurrentDirectory(const std::string& dir);
+    ~CurrentDirectory();
+    CurrentDirectory(const CurrentDirectory&) = delete;
+    CurrentDirectory& operator=(const CurrentDirectory&) = delete;
+    bool Entered() const { return entered_; }
+
+private:
+    std::string previous_;
+    bool entered_ = false;
+};
+
 bool CopyInto(const std::string& from, const std::string& toDir, const std::string& asName);
 bool WriteTextFile(const std::string& path, const std::string& content);
 std::string ReadTextFile(const std::string& path);  // empty when absent

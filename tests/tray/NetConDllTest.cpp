@@ -159,17 +159,15 @@ TEST(NetConDll, ABareNameLoadsFromTheProgramFolderNeverTheCurrentOne)
     const std::string inCurrentFolder = "netcon planted probe.dll";
     ASSERT_TRUE(testlib::CopyInto(Double("recorder"), testlib::TestBinDir(), inProgramFolder));
     ASSERT_TRUE(testlib::CopyInto(Double("recorder"), env.Dir().Path(), inCurrentFolder));
-    char previous[MAX_PATH];
-    GetCurrentDirectoryA(sizeof previous, previous);
-    ASSERT_TRUE(SetCurrentDirectoryA(env.Dir().Path().c_str()));
     {
+        testlib::CurrentDirectory in(env.Dir().Path());
+        ASSERT_TRUE(in.Entered());
         CNetConDll fromProgram(inProgramFolder.c_str());
         EXPECT_TRUE(fromProgram.HasEntry(NETCON_OPEN));
         CNetConDll planted(inCurrentFolder.c_str());
         EXPECT_FALSE(planted.HasEntry(NETCON_OPEN));
         EXPECT_FALSE(planted.Open("x"));
     }
-    SetCurrentDirectoryA(previous);
     DeleteFileA((testlib::TestBinDir() + "\\" + inProgramFolder).c_str());
 }
 

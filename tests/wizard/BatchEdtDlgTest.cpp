@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <functional>
 #include <string>
 #include <vector>
@@ -162,15 +163,12 @@ class BatchEditorTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        char cwd[MAX_PATH];
-        DWORD n = GetCurrentDirectoryA(sizeof cwd, cwd);
-        ASSERT_TRUE(n > 0 && n < sizeof cwd);
-        savedDir_ = cwd;
-        ASSERT_TRUE(SetCurrentDirectoryA(dir_.Path().c_str()));
+        cwd_ = std::make_unique<testlib::CurrentDirectory>(dir_.Path());
+        ASSERT_TRUE(cwd_->Entered());
         for (const char* helper : kHelpers) ASSERT_TRUE(testlib::WriteTextFile(dir_.File(helper), ""));
         path_ = dir_.File("shutdown.bat");
     }
-    void TearDown() override { SetCurrentDirectoryA(savedDir_.c_str()); }
+    void TearDown() override { cwd_.reset(); }
 
     void WriteBatch(const std::string& commands) { testlib::WriteTextFile(path_, kHeader + commands + "@CLS\r\n"); }
     std::string Written() { return testlib::ReadTextFile(path_); }
@@ -197,7 +195,7 @@ protected:
     }
 
     testlib::ScratchDir dir_{"batch editor"};
-    std::string savedDir_;
+    std::unique_ptr<testlib::CurrentDirectory> cwd_;
     std::string path_;
 };
 

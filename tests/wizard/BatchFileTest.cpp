@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -34,11 +35,8 @@ class BatchFileTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        char cwd[MAX_PATH];
-        DWORD n = GetCurrentDirectoryA(sizeof cwd, cwd);
-        ASSERT_TRUE(n > 0 && n < sizeof cwd);
-        savedDir_ = cwd;
-        ASSERT_TRUE(SetCurrentDirectoryA(dir_.Path().c_str()));
+        cwd_ = std::make_unique<testlib::CurrentDirectory>(dir_.Path());
+        ASSERT_TRUE(cwd_->Entered());
         DebugResetForTests();
         DebugSetup(DEBUG_CH_DEBUGGER, DEBUG_STREAM_NONE);
         DebugSetReportHook(CaptureTrace);
@@ -47,7 +45,7 @@ protected:
     void TearDown() override
     {
         DebugResetForTests();
-        SetCurrentDirectoryA(savedDir_.c_str());
+        cwd_.reset();
     }
 
     void Touch(const std::string& name) { ASSERT_TRUE(testlib::WriteTextFile(dir_.File(name), "")); }
@@ -88,7 +86,7 @@ protected:
     }
 
     testlib::ScratchDir dir_{"batch file"};
-    std::string savedDir_;
+    std::unique_ptr<testlib::CurrentDirectory> cwd_;
     std::vector<BatchCmdPtr> owned_;
     BatchCmdList table_;
 };

@@ -185,19 +185,18 @@ TEST(ProgramFolder, FilesAreLookedUpBesideTheProgram)
     ASSERT_TRUE(CreateDirectoryA(InFolder("probe folder").c_str(), nullptr));
     testlib::ScratchDir elsewhere("wizard cwd");
     ASSERT_TRUE(testlib::WriteTextFile(elsewhere.File("only here.bat"), "@"));
-    char previous[MAX_PATH];
-    GetCurrentDirectoryA(sizeof previous, previous);
-    SetCurrentDirectoryA(elsewhere.Path().c_str());
+    {
+        testlib::CurrentDirectory in(elsewhere.Path());
+        ASSERT_TRUE(in.Entered());
 
-    EXPECT_TRUE(FileExistsInProgramDir("probe file.bat"));
-    EXPECT_TRUE(FileExistsInProgramDir("probe folder"));
-    EXPECT_TRUE(FileExistsInProgramDir("probe f*.bat"));
-    EXPECT_FALSE(FileExistsInProgramDir("only here.bat"));  // the current folder does not count
-    EXPECT_TRUE(FileExistsInProgramDir(elsewhere.File("only here.bat").c_str()));
-    EXPECT_FALSE(FileExistsInProgramDir("missing.bat"));
-    EXPECT_FALSE(FileExistsInProgramDir(nullptr));
-
-    SetCurrentDirectoryA(previous);
+        EXPECT_TRUE(FileExistsInProgramDir("probe file.bat"));
+        EXPECT_TRUE(FileExistsInProgramDir("probe folder"));
+        EXPECT_TRUE(FileExistsInProgramDir("probe f*.bat"));
+        EXPECT_FALSE(FileExistsInProgramDir("only here.bat"));  // the current folder does not count
+        EXPECT_TRUE(FileExistsInProgramDir(elsewhere.File("only here.bat").c_str()));
+        EXPECT_FALSE(FileExistsInProgramDir("missing.bat"));
+        EXPECT_FALSE(FileExistsInProgramDir(nullptr));
+    }
     DeleteFileA(InFolder("probe file.bat").c_str());
     RemoveDirectoryA(InFolder("probe folder").c_str());
 

@@ -66,17 +66,12 @@ private:
 // The info file is looked for in the current folder.
 class InCurrentFolder {
 public:
-    InCurrentFolder() : folder_("mode page cwd")
-    {
-        GetCurrentDirectoryA(sizeof previous_, previous_);
-        SetCurrentDirectoryA(folder_.Path().c_str());
-    }
-    ~InCurrentFolder() { SetCurrentDirectoryA(previous_); }
+    InCurrentFolder() : folder_("mode page cwd"), in_(folder_.Path()) {}
     std::string File(const char* name) const { return folder_.File(name); }
 
 private:
     testlib::ScratchDir folder_;
-    char previous_[MAX_PATH];
+    testlib::CurrentDirectory in_;
 };
 
 TEST(ModePage, ShowsTheInfoFileWholeOrTheBuiltInText)
