@@ -1,0 +1,393 @@
+// The wizard's resources in Japanese, Korean and Simplified Chinese beside the
+// English ones: each translated template keeps the English structure apart from
+// its own known differences, every text is carried by the language's code page,
+// and under each user-interface language the program opens that language's
+// texts. KODRA_EXPECT_LANG names the language the CTest entry runs under ("ja",
+// "ko", "zh"; none: English).
+#include <winsock2.h>
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cwctype>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "AddrlistDlg.h"
+#include "CnfData.h"
+#include "PageHost.h"
+#include "ResourceReader.h"
+#include "WizardTestKit.h"
+#include "classlib_testkit.h"
+#include "resource.h"
+#include "testlib.h"
+
+namespace {
+
+using namespace classlib::testkit;
+using testlib::DialogTemplate;
+using testlib::TemplateItem;
+
+struct Language {
+    const char* name;
+    LANGID ui;        // the user-interface language Wine reports
+    LANGID resource;  // the language the resources are stored under
+    UINT codePage;
+};
+
+const LANGID kEnglish = 1031;
+const Language kLanguages[] = {
+    {"en", 0x409, kEnglish, 1252},
+    {"ja", 0x411, 1041, 932},
+    {"ko", 0x412, 1042, 949},
+    {"zh", 0x804, 2052, 936},
+};
+
+const WORD kTranslatedDialogs[] = {IDD_KODRACFG_DIALOG, IDD_MODE,       IDD_ADDRLIST,       IDD_ADDRESS,
+                                   IDD_ADV_NET,         IDD_CLIENT_ALIVE, IDD_CHECK_VELMOR, IDD_REDUNDANCY,
+                                   IDD_CLIENT_SDBATCH,  IDD_SERVER_TIME, IDD_BATCHEDT,       IDD_PAUSECFG,
+                                   IDD_MAILSETTINGS};
+const WORD kEnglishOnlyDialogs[] = {IDD_SELECT_ADAPTER, IDD_KODRACFG};
+
+const Language& Current()
+{
+    const char* name = std::getenv("KODRA_EXPECT_LANG");
+    for (const Language& language : kLanguages)
+        if (name && std::string(name) == language.name) return language;
+    return kLanguages[0];
+}
+
+HMODULE Program() { return GetModuleHandleA(nullptr); }
+
+// The placeholders and line breaks of a text, in order.
+std::wstring Skeleton(const std::wstring& text)
+{
+    std::wstring skeleton;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == L'\r' || text[i] == L'\n') {
+            skeleton += text[i];
+        } else if (text[i] == L'%' && i + 1 < text.size()) {
+            size_t end = i + 1;
+            while (end < text.size() && !std::iswalpha(text[end])) ++end;
+            if (end < text.size() && text[end] == L'l') ++end;
+            skeleton += text.substr(i, end - i + 1) + L' ';
+            i = end;
+        }
+    }
+    return skeleton;
+}
+
+// The accelerator letter of a text ("&P" gives P), 0 when it has none.
+wchar_t Accelerator(const std::wstring& text)
+{
+    for (size_t i = 0; i + 1 < text.size(); ++i)
+        if (text[i] == L'&' && text[i + 1] != L'&') return std::towupper(text[i + 1]);
+    return 0;
+}
+
+std::vector<UINT> EnglishStringIds()
+{
+    std::vector<UINT> ids;
+    std::wstring text;
+    for (UINT id = 1; id < 1000; ++id)
+        if (testlib::LoadTableString(Program(), id, kEnglish, text)) ids.push_back(id);
+    return ids;
+}
+
+bool IsVersionLine(const TemplateItem& item) { return item.id == IDC_MAIN_VERSION; }
+bool IsRule(const TemplateItem& item)
+{
+    return static_cast<WORD>(item.id) == 0xFFFF && (item.style & SS_TYPEMASK) == SS_ETCHEDHORZ;
+}
+bool IsMailSettingsButton(const TemplateItem& item) { return item.id == IDC_SDB_MAIL_SETTINGS; }
+
+// The controls the translated template must hold: the English ones with the
+// differences the translated templates have always had.
+std::vector<TemplateItem> ExpectedItems(WORD dialog, LANGID language, std::vector<TemplateItem> items)
+{
+    auto drop = [&items](bool (*which)(const TemplateItem&)) {
+        items.erase(std::remove_if(items.begin(), items.end(), which), items.end());
+    };
+    auto find = [&items](DWORD id) {
+        return std::find_if(items.begin(), items.end(), [id](const TemplateItem& i) { return i.id == id; });
+    };
+    switch (dialog) {
+    case IDD_KODRACFG_DIALOG:
+        drop(IsVersionLine);
+        if (language == 1041) drop(IsRule);
+        break;
+    case IDD_CLIENT_SDBATCH:
+        drop(IsMailSettingsButton);
+        break;
+    case IDD_PAUSECFG:
+        if (language == 1042) find(IDC_PAUSE_SPIN)->style &= ~WS_DISABLED;
+        break;
+    case IDD_ADV_NET: {
+        auto jobs = find(IDC_NET_JOBS_AS_USER);
+        TemplateItem shown = *jobs;
+        shown.id = IDC_NET_JOBS_SHOWN;
+        jobs->style &= ~WS_VISIBLE;
+        jobs->text = L"Show &Tray-Icon for messages";
+        items.insert(jobs + 1, shown);
+        break;
+    }
+    default:
+        break;
+    }
+    return items;
+}
+
+TEST(WizardLanguages, TranslatedTemplatesKeepTheEnglishStructureAndTheirCodePage)
+{
+    for (const Language& language : kLanguages) {
+        if (language.resource == kEnglish) continue;
+        for (WORD dialog : kTranslatedDialogs) {
+            SCOPED_TRACE(std::string(language.name) + " template " + std::to_string(dialog));
+            DialogTemplate english, translated;
+            ASSERT_TRUE(testlib::LoadDialogTemplate(Program(), dialog, kEnglish, english));
+            ASSERT_TRUE(testlib::LoadDialogTemplate(Program(), dialog, language.resource, translated));
+            EXPECT_EQ(english.style, translated.style);
+            EXPECT_EQ(english.exStyle, translated.exStyle);
+            EXPECT_EQ(english.cx, translated.cx);
+            EXPECT_EQ(english.cy, translated.cy);
+            EXPECT_EQ(english.font, translated.font);
+            EXPECT_EQ(english.pointSize, translated.pointSize);
+            EXPECT_TRUE(testlib::RoundTrips(translated.caption, language.codePage));
+            EXPECT_EQ(english.caption.empty(), translated.caption.empty());
+            if (!english.caption.empty()) {
+                EXPECT_NE(english.caption, translated.caption);
+            }
+
+            std::vector<TemplateItem> expected = ExpectedItems(dialog, language.resource, english.items);
+            ASSERT_EQ(expected.size(), translated.items.size());
+            for (size_t i = 0; i < expected.size(); ++i) {
+                const TemplateItem& want = expected[i];
+                const TemplateItem& got = translated.items[i];
+                SCOPED_TRACE("control " + std::to_string(static_cast<int>(want.id)));
+                EXPECT_EQ(want.id, got.id);
+                EXPECT_EQ(want.windowClass, got.windowClass);
+                EXPECT_EQ(want.style, got.style);
+                EXPECT_EQ(want.exStyle, got.exStyle);
+                EXPECT_EQ(want.x, got.x);
+                EXPECT_EQ(want.y, got.y);
+                EXPECT_EQ(want.cx, got.cx);
+                EXPECT_EQ(want.cy, got.cy);
+                EXPECT_TRUE(testlib::RoundTrips(got.text, language.codePage));
+                EXPECT_EQ(want.text.empty(), got.text.empty());
+                // Accelerators keep their letter, written after the word.
+                if (wchar_t letter = Accelerator(want.text)) {
+                    EXPECT_NE(std::wstring::npos, got.text.find(std::wstring(L"(&") + letter + L")"));
+                }
+            }
+        }
+        for (WORD dialog : kEnglishOnlyDialogs) {
+            EXPECT_EQ(std::vector<LANGID>{kEnglish}, testlib::ResourceLanguages(Program(), MAKEINTRESOURCEW(5), dialog))
+                << dialog;
+        }
+    }
+}
+
+TEST(WizardLanguages, TranslatedStringsKeepTheirPlaceholdersAndTheirCodePage)
+{
+    const std::vector<UINT> ids = EnglishStringIds();
+    ASSERT_GT(ids.size(), 60u);
+    for (const Language& language : kLanguages) {
+        if (language.resource == kEnglish) continue;
+        for (UINT id : ids) {
+            SCOPED_TRACE(std::string(language.name) + " string " + std::to_string(id));
+            std::wstring english, translated;
+            ASSERT_TRUE(testlib::LoadTableString(Program(), id, kEnglish, english));
+            ASSERT_TRUE(testlib::LoadTableString(Program(), id, language.resource, translated));
+            EXPECT_TRUE(testlib::RoundTrips(translated, language.codePage));
+            EXPECT_EQ(Skeleton(english), Skeleton(translated));
+            if (english != L"KODRA") {
+                EXPECT_NE(english, translated);
+            }
+        }
+    }
+}
+
+// What the narrow program sees under the entry's language.
+class UnderTheLanguage : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        INITCOMMONCONTROLSEX classes = {sizeof classes,
+                                        ICC_LISTVIEW_CLASSES | ICC_UPDOWN_CLASS | ICC_INTERNET_CLASSES};
+        ASSERT_TRUE(InitCommonControlsEx(&classes));
+    }
+    static INT_PTR CALLBACK Inert(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
+    // Opens the template as the program does and compares each control with
+    // the template stored under `language`.
+    void ExpectOpensAs(WORD dialog, LANGID language)
+    {
+        SCOPED_TRACE("template " + std::to_string(dialog));
+        DialogTemplate stored;
+        ASSERT_TRUE(testlib::LoadDialogTemplate(Program(), dialog, language, stored));
+        // The pages are child templates: they open inside a host, as in the wizard.
+        HWND host = CreateDialogParamA(Program(), MAKEINTRESOURCEA(900), nullptr, Inert, 0);
+        ASSERT_NE(nullptr, host);
+        HWND window = CreateDialogParamA(Program(), MAKEINTRESOURCEA(dialog), host, Inert, 0);
+        EXPECT_NE(nullptr, window);
+        if (window) ExpectControls(window, stored);
+        DestroyWindow(host);
+    }
+    void ExpectControls(HWND window, const DialogTemplate& stored)
+    {
+        ExpectText(window, stored.caption);
+        size_t index = 0;
+        for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT), ++index) {
+            ASSERT_LT(index, stored.items.size());
+            const TemplateItem& item = stored.items[index];
+            EXPECT_EQ(static_cast<WORD>(item.id), static_cast<WORD>(GetDlgCtrlID(child)));
+            EXPECT_EQ((item.style & WS_VISIBLE) != 0, (GetWindowLongA(child, GWL_STYLE) & WS_VISIBLE) != 0);
+            wchar_t className[32] = L"";
+            GetClassNameW(child, className, 32);
+            if (!lstrcmpiW(className, L"Static") || !lstrcmpiW(className, L"Button")) ExpectText(child, item.text);
+        }
+        EXPECT_EQ(stored.items.size(), index);
+    }
+    void ExpectText(HWND window, const std::wstring& text)
+    {
+        wchar_t wide[1024] = L"";
+        char narrow[1024] = "";
+        GetWindowTextW(window, wide, 1024);
+        GetWindowTextA(window, narrow, sizeof narrow);
+        EXPECT_EQ(text, std::wstring(wide));
+        EXPECT_EQ(std::wstring(wide), testlib::Widen(narrow, GetACP()));
+    }
+
+    const Language& language_ = Current();
+};
+
+TEST_F(UnderTheLanguage, TheUserInterfaceLanguageAndCodePageAreTheEntrys)
+{
+    EXPECT_EQ(language_.ui, GetUserDefaultUILanguage());
+    EXPECT_EQ(language_.codePage, GetACP());
+}
+
+TEST_F(UnderTheLanguage, EveryStringIsTheLanguagesOwnAndReadsTheSameNarrow)
+{
+    for (UINT id : EnglishStringIds()) {
+        SCOPED_TRACE("string " + std::to_string(id));
+        std::wstring stored;
+        ASSERT_TRUE(testlib::LoadTableString(Program(), id, language_.resource, stored));
+        wchar_t wide[2048] = L"";
+        char narrow[2048] = "";
+        LoadStringW(Program(), id, wide, 2048);
+        LoadStringA(Program(), id, narrow, sizeof narrow);
+        EXPECT_EQ(stored, std::wstring(wide));
+        EXPECT_EQ(stored, testlib::Widen(narrow, GetACP()));
+        EXPECT_EQ(stored, testlib::Widen(wizardtest::Loaded(id), GetACP()));
+    }
+}
+
+TEST_F(UnderTheLanguage, EveryTemplateOpensInTheLanguage)
+{
+    for (WORD dialog : kTranslatedDialogs) ExpectOpensAs(dialog, language_.resource);
+    for (WORD dialog : kEnglishOnlyDialogs) ExpectOpensAs(dialog, kEnglish);
+}
+
+// The jobs flag through the address list page's network dialog: in the
+// translated templates the visible 1120 shows and sets what the hidden 1119
+// carries into the record and the service's parameters.
+class JobsFlag : public UnderTheLanguage {
+protected:
+    void SetUp() override
+    {
+        UnderTheLanguage::SetUp();
+        ASSERT_TRUE(testlib::WriteTextFile(Tray(), "tray"));
+        wizardtest::DeleteKeyTree(HKEY_LOCAL_MACHINE, ServiceKey());
+        record_.SetDefaults();
+        record_.WizardMode = 2;
+        record_.ListenIP = "127.0.0.1";
+        record_.Addr.Add("10.0.0.1");
+    }
+    void TearDown() override
+    {
+        DeleteFileA(Tray().c_str());
+        wizardtest::DeleteKeyTree(HKEY_LOCAL_MACHINE, ServiceKey());
+    }
+    static std::string Tray() { return wizardtest::WizardFolder() + "\\kodratray.exe"; }
+    static std::string ServiceKey() { return "SYSTEM\\CurrentControlSet\\Services\\" + std::string(kService); }
+    // Opens the network dialog from the page, lets `act` work on it, confirms
+    // it and saves the page.
+    void ThroughTheDialog(const std::function<void(CDialog&)>& act)
+    {
+        page_.LoadFromConfig(&record_);
+        ModalDriver driver([&](CDialog& d) {
+            act(d);
+            Click(d, IDOK);
+        });
+        ASSERT_TRUE(Click(page_, IDC_ADDR_CONFIGURE));
+        ASSERT_EQ(1, driver.Runs());
+        ASSERT_TRUE(page_.SaveToConfig(&record_));
+    }
+    DWORD StoredCmdTray()
+    {
+        EXPECT_TRUE(WriteServiceParameters(record_, false, kService));
+        HKEY key = nullptr;
+        DWORD value = 0xDEAD, size = sizeof value;
+        if (OpenServiceParametersKey(kService, false, &key)) {
+            RegQueryValueExA(key, "CmdTray", nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size);
+            RegCloseKey(key);
+        }
+        return value;
+    }
+
+    static constexpr const char* kService = "WzLanguageJobs";
+    CAddrlistDlg page_;
+    wizardtest::PageHost host_{page_};
+    CCnfData record_;
+    MessageBoxRecorder boxes_{IDOK};
+};
+
+TEST_F(JobsFlag, TheVisibleBoxSetsTheFlagStoredAsCmdTray)
+{
+    if (language_.resource == kEnglish) {
+        ThroughTheDialog([](CDialog& d) {
+            EXPECT_TRUE(IsVisible(d, IDC_NET_JOBS_AS_USER));
+            EXPECT_EQ(nullptr, ::GetDlgItem(d.m_hWnd, IDC_NET_JOBS_SHOWN));
+        });
+        return;
+    }
+    record_.CmdTray = 0;
+    ThroughTheDialog([](CDialog& d) {
+        EXPECT_FALSE(IsVisible(d, IDC_NET_JOBS_AS_USER));
+        EXPECT_TRUE(IsVisible(d, IDC_NET_JOBS_SHOWN));
+        EXPECT_TRUE(IsEnabled(d, IDC_NET_JOBS_SHOWN));
+        EXPECT_FALSE(IsChecked(d, IDC_NET_JOBS_SHOWN));
+        EXPECT_TRUE(Click(d, IDC_NET_JOBS_SHOWN));
+        EXPECT_TRUE(IsChecked(d, IDC_NET_JOBS_AS_USER));
+    });
+    EXPECT_EQ(1u, record_.CmdTray);
+    EXPECT_EQ(1u, StoredCmdTray());
+
+    // Shown again when the dialog reopens, and cleared through the same box.
+    ThroughTheDialog([](CDialog& d) {
+        EXPECT_TRUE(IsChecked(d, IDC_NET_JOBS_SHOWN));
+        EXPECT_TRUE(Click(d, IDC_NET_JOBS_SHOWN));
+        EXPECT_FALSE(IsChecked(d, IDC_NET_JOBS_AS_USER));
+    });
+    EXPECT_EQ(0u, record_.CmdTray);
+    EXPECT_EQ(0u, StoredCmdTray());
+    EXPECT_TRUE(boxes_.Calls().empty());
+}
+
+TEST_F(JobsFlag, TheVisibleBoxFollowsTheFlagWithoutTheTrayProgram)
+{
+    if (language_.resource == kEnglish) GTEST_SKIP() << "the English template has no second box";
+    ASSERT_TRUE(DeleteFileA(Tray().c_str()));
+    record_.CmdTray = 1;
+    ThroughTheDialog([](CDialog& d) {
+        EXPECT_EQ(IsEnabled(d, IDC_NET_JOBS_AS_USER), IsEnabled(d, IDC_NET_JOBS_SHOWN));
+        EXPECT_EQ(IsChecked(d, IDC_NET_JOBS_AS_USER), IsChecked(d, IDC_NET_JOBS_SHOWN));
+    });
+}
+
+}  // namespace
