@@ -1,6 +1,9 @@
 #include "ResourceReader.h"
 
+#include <gtest/gtest.h>
+
 #include <cstring>
+#include <cwctype>
 
 namespace testlib {
 
@@ -164,6 +167,86 @@ std::wstring Widen(const std::string& text, UINT codePage)
     std::wstring wide(length, L'\0');
     MultiByteToWideChar(codePage, 0, text.c_str(), static_cast<int>(text.size()), &wide[0], length);
     return wide;
+}
+
+namespace {
+
+// The accelerator letter of a text ("&P" gives P), 0 when it has none.
+wchar_t Accelerator(const std::wstring& text)
+{
+    for (size_t i = 0; i + 1 < text.size(); ++i)
+        if (text[i] == L'&' && text[i + 1] != L'&') return static_cast<wchar_t>(std::towupper(text[i + 1]));
+    return 0;
+}
+
+INT_PTR CALLBACK Inert(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
+void ExpectText(HWND window, const std::wstring& text)
+{
+    wchar_t wide[1024] = L"";
+    char narrow[1024] = "";
+    GetWindowTextW(window, wide, 1024);
+    GetWindowTextA(window, narrow, sizeof narrow);
+    EXPECT_EQ(text, std::wstring(wide));
+    EXPECT_EQ(std::wstring(wide), Widen(narrow, GetACP()));
+}
+
+}  // namespace
+
+void ExpectTranslatedLayout(const DialogTemplate& expected, const DialogTemplate& translated, UINT codePage)
+{
+    EXPECT_EQ(expected.style, translated.style);
+    EXPECT_EQ(expected.exStyle, translated.exStyle);
+    EXPECT_EQ(expected.cx, translated.cx);
+    EXPECT_EQ(expected.cy, translated.cy);
+    EXPECT_EQ(expected.font, translated.font);
+    EXPECT_EQ(expected.pointSize, translated.pointSize);
+    EXPECT_TRUE(RoundTrips(translated.caption, codePage));
+    EXPECT_EQ(expected.caption.empty(), translated.caption.empty());
+    if (!expected.caption.empty()) {
+        EXPECT_NE(expected.caption, translated.caption);
+    }
+    ASSERT_EQ(expected.items.size(), translated.items.size());
+    for (size_t i = 0; i < expected.items.size(); ++i) {
+        const TemplateItem& want = expected.items[i];
+        const TemplateItem& got = translated.items[i];
+        SCOPED_TRACE("control " + std::to_string(static_cast<int>(want.id)));
+        EXPECT_EQ(want.id, got.id);
+        EXPECT_EQ(want.windowClass, got.windowClass);
+        EXPECT_EQ(want.style, got.style);
+        EXPECT_EQ(want.exStyle, got.exStyle);
+        EXPECT_EQ(want.x, got.x);
+        EXPECT_EQ(want.y, got.y);
+        EXPECT_EQ(want.cx, got.cx);
+        EXPECT_EQ(want.cy, got.cy);
+        EXPECT_TRUE(RoundTrips(got.text, codePage));
+        EXPECT_EQ(want.text.empty(), got.text.empty());
+        if (wchar_t letter = Accelerator(want.text)) {
+            EXPECT_NE(std::wstring::npos, got.text.find(std::wstring(L"(&") + letter + L")")) << letter;
+        }
+    }
+}
+
+void ExpectOpensAs(HMODULE module, WORD dialog, LANGID language, HWND host)
+{
+    SCOPED_TRACE("template " + std::to_string(dialog));
+    DialogTemplate stored;
+    ASSERT_TRUE(LoadDialogTemplate(module, dialog, language, stored));
+    HWND window = CreateDialogParamA(module, MAKEINTRESOURCEA(dialog), host, Inert, 0);
+    ASSERT_NE(nullptr, window);
+    ExpectText(window, stored.caption);
+    size_t index = 0;
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT), ++index) {
+        if (index >= stored.items.size()) continue;  // counted below
+        const TemplateItem& item = stored.items[index];
+        EXPECT_EQ(static_cast<WORD>(item.id), static_cast<WORD>(GetDlgCtrlID(child)));
+        EXPECT_EQ((item.style & WS_VISIBLE) != 0, (GetWindowLongA(child, GWL_STYLE) & WS_VISIBLE) != 0);
+        wchar_t className[32] = L"";
+        GetClassNameW(child, className, 32);
+        if (!lstrcmpiW(className, L"Static") || !lstrcmpiW(className, L"Button")) ExpectText(child, item.text);
+    }
+    EXPECT_EQ(stored.items.size(), index);
+    DestroyWindow(window);
 }
 
 }  // namespace testlib

@@ -46,4 +46,17 @@ bool RoundTrips(const std::wstring& text, UINT codePage);
 // The text as the narrow API of that code page sees it, widened again.
 std::wstring Widen(const std::string& text, UINT codePage);
 
+// Checks shared by the language tests.
+
+// The translated template against the one expected from the English: the same
+// frame, font and controls (ids, classes, styles, positions); every text carried
+// by the code page, present where the expected one is, and with the expected
+// accelerator letter written after the word as "(&X)"; a caption of its own.
+void ExpectTranslatedLayout(const DialogTemplate& expected, const DialogTemplate& translated, UINT codePage);
+
+// Opens the template as a narrow program does (owned by or inside `host`) and
+// expects the caption, the controls in order and the texts of the template
+// stored under `language`, read alike through the wide and the narrow API.
+void ExpectOpensAs(HMODULE module, WORD dialog, LANGID language, HWND host);
+
 }  // namespace testlib
