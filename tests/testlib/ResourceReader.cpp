@@ -191,6 +191,30 @@ void ExpectText(HWND window, const std::wstring& text)
     EXPECT_EQ(std::wstring(wide), Widen(narrow, GetACP()));
 }
 
+// Whether the control shows its whole text: a static wraps it within its
+// height, a button keeps it on one line beside its box or within its frame.
+void ExpectTextFits(HWND control, const std::wstring& text, bool isStatic)
+{
+    if (text.empty()) return;
+    RECT client = {};
+    GetClientRect(control, &client);
+    UINT flags = DT_CALCRECT | (isStatic ? DT_WORDBREAK : DT_SINGLELINE);
+    int margin = 0;
+    if (!isStatic) {
+        LONG type = GetWindowLongA(control, GWL_STYLE) & BS_TYPEMASK;
+        margin = type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON ? 6 : 16;
+    }
+    RECT needed = {0, 0, client.right - margin, 0};
+    HDC dc = GetDC(control);
+    ASSERT_NE(nullptr, dc);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
+    DrawTextW(dc, text.c_str(), -1, &needed, flags);
+    SelectObject(dc, old);
+    ReleaseDC(control, dc);
+    EXPECT_LE(needed.right + margin, client.right) << "too wide: control " << GetDlgCtrlID(control);
+    EXPECT_LE(needed.bottom, client.bottom) << "too high: control " << GetDlgCtrlID(control);
+}
+
 }  // namespace
 
 void ExpectTranslatedLayout(const DialogTemplate& expected, const DialogTemplate& translated, UINT codePage)
@@ -227,7 +251,7 @@ void ExpectTranslatedLayout(const DialogTemplate& expected, const DialogTemplate
     }
 }
 
-void ExpectOpensAs(HMODULE module, WORD dialog, LANGID language, HWND host)
+void ExpectOpensAs(HMODULE module, WORD dialog, LANGID language, HWND host, bool wholeTexts)
 {
     SCOPED_TRACE("template " + std::to_string(dialog));
     DialogTemplate stored;
@@ -243,7 +267,11 @@ void ExpectOpensAs(HMODULE module, WORD dialog, LANGID language, HWND host)
         EXPECT_EQ((item.style & WS_VISIBLE) != 0, (GetWindowLongA(child, GWL_STYLE) & WS_VISIBLE) != 0);
         wchar_t className[32] = L"";
         GetClassNameW(child, className, 32);
-        if (!lstrcmpiW(className, L"Static") || !lstrcmpiW(className, L"Button")) ExpectText(child, item.text);
+        bool isStatic = !lstrcmpiW(className, L"Static");
+        if (isStatic || !lstrcmpiW(className, L"Button")) {
+            ExpectText(child, item.text);
+            if (wholeTexts) ExpectTextFits(child, item.text, isStatic);
+        }
     }
     EXPECT_EQ(stored.items.size(), index);
     DestroyWindow(window);

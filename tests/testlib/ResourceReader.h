@@ -56,7 +56,8 @@ void ExpectTranslatedLayout(const DialogTemplate& expected, const DialogTemplate
 
 // Opens the template as a narrow program does (owned by or inside `host`) and
 // expects the caption, the controls in order and the texts of the template
-// stored under `language`, read alike through the wide and the narrow API.
-void ExpectOpensAs(HMODULE module, WORD dialog, LANGID language, HWND host);
+// stored under `language`, read alike through the wide and the narrow API; with
+// `wholeTexts`, each static's and button's text shown whole in its control.
+void ExpectOpensAs(HMODULE module, WORD dialog, LANGID language, HWND host, bool wholeTexts);
 
 }  // namespace testlib

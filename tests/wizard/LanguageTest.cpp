@@ -144,6 +144,10 @@ TEST(WizardLanguages, TranslatedTemplatesKeepTheEnglishStructureAndTheirCodePage
             ASSERT_TRUE(testlib::LoadDialogTemplate(Program(), dialog, language.resource, translated));
             DialogTemplate expected = english;
             expected.items = ExpectedItems(dialog, language.resource, english.items);
+            // The shell's dialog font, which Windows maps to the language's own:
+            // the raster MS Sans Serif of some English templates has no glyphs
+            // for these languages.
+            expected.font = L"MS Shell Dlg";
             testlib::ExpectTranslatedLayout(expected, translated, language.codePage);
         }
         for (WORD dialog : kEnglishOnlyDialogs) {
@@ -185,11 +189,11 @@ protected:
 
     // Opens the template as the program does (a page inside a host, as in the
     // wizard) and expects the texts stored under `language`.
-    void ExpectOpensAs(WORD dialog, LANGID language)
+    void ExpectOpensAs(WORD dialog, LANGID language, bool wholeTexts)
     {
         HWND host = CreateDialogParamA(Program(), MAKEINTRESOURCEA(900), nullptr, Inert, 0);
         ASSERT_NE(nullptr, host);
-        testlib::ExpectOpensAs(Program(), dialog, language, host);
+        testlib::ExpectOpensAs(Program(), dialog, language, host, wholeTexts);
         DestroyWindow(host);
     }
     static INT_PTR CALLBACK Inert(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
@@ -221,8 +225,10 @@ TEST_F(UnderTheLanguage, EveryStringIsTheLanguagesOwnAndReadsTheSameNarrow)
 
 TEST_F(UnderTheLanguage, EveryTemplateOpensInTheLanguage)
 {
-    for (WORD dialog : kTranslatedDialogs) ExpectOpensAs(dialog, language_.resource);
-    for (WORD dialog : kEnglishOnlyDialogs) ExpectOpensAs(dialog, kEnglish);
+    for (WORD dialog : kTranslatedDialogs) ExpectOpensAs(dialog, language_.resource, true);
+    // The English-only dialogs are checked for their texts, not for their
+    // layout, which the translations left alone.
+    for (WORD dialog : kEnglishOnlyDialogs) ExpectOpensAs(dialog, kEnglish, false);
 }
 
 // The jobs flag through the address list page's network dialog: in the
