@@ -2,7 +2,7 @@
 // template has the English controls (two labels wider) and only characters of
 // code page 932, and under each user-interface language the program opens the
 // Japanese one only under Japanese. KODRA_EXPECT_LANG names the language the
-// CTest entry runs under ("ja", "ko", "zh"; none: English).
+// CTest entry runs under ("ja", "ko", "zh", "de"; none: English).
 #include <gtest/gtest.h>
 
 #include <windows.h>

@@ -3,7 +3,7 @@
 // its own known differences, every text is carried by the language's code page,
 // and under each user-interface language the program opens that language's
 // texts. KODRA_EXPECT_LANG names the language the CTest entry runs under ("ja",
-// "ko", "zh"; none: English).
+// "ko", "zh", "de"; none: English).
 #include <winsock2.h>
 #include <windows.h>
 #include <commctrl.h>
@@ -42,6 +42,7 @@ struct Language {
 const LANGID kEnglish = 1031;
 const Language kLanguages[] = {
     {"en", 0x409, kEnglish, 1252},
+    {"de", 0x407, kEnglish, 1252},
     {"ja", 0x411, 1041, 932},
     {"ko", 0x412, 1042, 949},
     {"zh", 0x804, 2052, 936},
