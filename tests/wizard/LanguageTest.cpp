@@ -48,10 +48,11 @@ const Language kLanguages[] = {
     {"zh", 0x804, 2052, 936},
 };
 
-const WORD kTranslatedDialogs[] = {IDD_KODRACFG_DIALOG, IDD_MODE,       IDD_ADDRLIST,       IDD_ADDRESS,
-                                   IDD_ADV_NET,         IDD_CLIENT_ALIVE, IDD_CHECK_VELMOR, IDD_REDUNDANCY,
-                                   IDD_CLIENT_SDBATCH,  IDD_SERVER_TIME, IDD_BATCHEDT,       IDD_PAUSECFG,
-                                   IDD_MAILSETTINGS};
+const WORD kTranslatedDialogs[] = {
+    IDD_KODRACFG_DIALOG, IDD_MODE,           IDD_ADDRLIST,    IDD_ADDRESS,  IDD_ADV_NET,
+    IDD_CLIENT_ALIVE,    IDD_CHECK_VELMOR,   IDD_REDUNDANCY,  IDD_CLIENT_SDBATCH,
+    IDD_SERVER_TIME,     IDD_BATCHEDT,       IDD_PAUSECFG,    IDD_MAILSETTINGS,
+};
 const WORD kEnglishOnlyDialogs[] = {IDD_SELECT_ADAPTER, IDD_KODRACFG};
 
 const Language& Current()
