@@ -8,8 +8,10 @@ set -euo pipefail
 top=$(cd "$(dirname "$0")" && pwd)
 build="$top/build"
 
+# fonts-wqy-microhei: the glyphs of the Japanese, Korean and Chinese dialogs,
+# which Wine finds through fontconfig.
 packages=(cmake make g++ g++-mingw-w64-i686 googletest wine wine32:i386 fonts-wine
-          xvfb xauth xdotool procps iproute2 imagemagick)
+          fonts-wqy-microhei xvfb xauth xdotool procps iproute2 imagemagick)
 
 install_missing() {
   local missing=() p

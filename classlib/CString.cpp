@@ -289,8 +289,10 @@ BOOL CString::LoadString(UINT id)
             text_.clear();
             return FALSE;
         }
-        // A full buffer may mean the text was cut: try again with more room.
-        if (static_cast<size_t>(got) < buffer.size() - 1) {
+        // A full buffer may mean the text was cut: try again with more room. A
+        // character of two bytes that does not fit is left out whole, so a
+        // cut text can also end one byte short of the buffer.
+        if (static_cast<size_t>(got) < buffer.size() - 2) {
             buffer.resize(static_cast<size_t>(got));
             text_ = std::move(buffer);
             return TRUE;

@@ -46,6 +46,7 @@ const classlib::MessageMap* CAdvNetDlg::GetMessageMap() const
     static const MessageMap map(CDialogTooltip::GetMessageMap(), {
         MapCommand<&CAdvNetDlg::OnBrowseForIP>(IDC_NET_BROWSE_IP),
         MapCommand<&CAdvNetDlg::OnSslClicked>(IDC_NET_SSL),
+        MapCommand<&CAdvNetDlg::OnJobsShownClicked>(IDC_NET_JOBS_SHOWN),
     });
     return &map;
 }
@@ -62,7 +63,24 @@ BOOL CAdvNetDlg::OnInitDialog()
     }
     UpdateData(FALSE);
     OnSslClicked();
+    ShowJobsFlag();
     return TRUE;
+}
+
+// The translated templates keep the jobs flag in the hidden 1119 and show it in
+// 1120, which mirrors 1119's state and hands every click on to it.
+void CAdvNetDlg::ShowJobsFlag()
+{
+    CWnd* shown = GetDlgItem(IDC_NET_JOBS_SHOWN);
+    CWnd* jobs = GetDlgItem(IDC_NET_JOBS_AS_USER);
+    if (!shown || !jobs) return;
+    shown->EnableWindow(jobs->IsWindowEnabled());
+    CheckDlgButton(IDC_NET_JOBS_SHOWN, IsDlgButtonChecked(IDC_NET_JOBS_AS_USER));
+}
+
+void CAdvNetDlg::OnJobsShownClicked()
+{
+    CheckDlgButton(IDC_NET_JOBS_AS_USER, IsDlgButtonChecked(IDC_NET_JOBS_SHOWN));
 }
 
 void CAdvNetDlg::OnSslClicked()

@@ -24,4 +24,6 @@ protected:
     const classlib::MessageMap* GetMessageMap() const override;
     void OnBrowseForIP();
     void OnSslClicked();
+    void ShowJobsFlag();
+    void OnJobsShownClicked();
 };

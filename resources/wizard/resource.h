@@ -116,6 +116,8 @@
 #define IDC_NET_ACCEPT_EXPIRED     1110
 #define IDC_NET_MESSAGE_PORT       1011
 #define IDC_NET_JOBS_AS_USER       1119
+// The translated network dialogs show the jobs flag in 1120 and keep 1119 hidden.
+#define IDC_NET_JOBS_SHOWN         1120
 #define IDC_ADAPTER_LIST           1106
 #define IDC_VELMOR_LIST            1106
 #define IDC_ALIVE_ENABLE           1029

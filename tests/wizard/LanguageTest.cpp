@@ -1,0 +1,333 @@
+// The wizard's resources in Japanese, Korean and Simplified Chinese beside the
+// English ones: each translated template keeps the English structure apart from
+// its own known differences, every text is carried by the language's code page,
+// and under each user-interface language the program opens that language's
+// texts. KODRA_EXPECT_LANG names the language the CTest entry runs under ("ja",
+// "ko", "zh", "de"; none: English).
+#include <winsock2.h>
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cwctype>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "AddrlistDlg.h"
+#include "CnfData.h"
+#include "PageHost.h"
+#include "ResourceReader.h"
+#include "WizardTestKit.h"
+#include "classlib_testkit.h"
+#include "resource.h"
+#include "testlib.h"
+
+namespace {
+
+using namespace classlib::testkit;
+using testlib::DialogTemplate;
+using testlib::TemplateItem;
+
+struct Language {
+    const char* name;
+    LANGID ui;        // the user-interface language Wine reports
+    LANGID resource;  // the language the resources are stored under
+    UINT codePage;
+};
+
+const LANGID kEnglish = 1031;
+const Language kLanguages[] = {
+    {"en", 0x409, kEnglish, 1252},
+    {"de", 0x407, kEnglish, 1252},
+    {"ja", 0x411, 1041, 932},
+    {"ko", 0x412, 1042, 949},
+    {"zh", 0x804, 2052, 936},
+};
+
+const WORD kTranslatedDialogs[] = {
+    IDD_KODRACFG_DIALOG, IDD_MODE,           IDD_ADDRLIST,    IDD_ADDRESS,  IDD_ADV_NET,
+    IDD_CLIENT_ALIVE,    IDD_CHECK_VELMOR,   IDD_REDUNDANCY,  IDD_CLIENT_SDBATCH,
+    IDD_SERVER_TIME,     IDD_BATCHEDT,       IDD_PAUSECFG,    IDD_MAILSETTINGS,
+};
+const WORD kEnglishOnlyDialogs[] = {IDD_SELECT_ADAPTER, IDD_KODRACFG};
+
+const Language& Current()
+{
+    const char* name = std::getenv("KODRA_EXPECT_LANG");
+    for (const Language& language : kLanguages)
+        if (name && std::string(name) == language.name) return language;
+    return kLanguages[0];
+}
+
+HMODULE Program() { return GetModuleHandleA(nullptr); }
+
+// The placeholders and line breaks of a text, in order.
+std::wstring Skeleton(const std::wstring& text)
+{
+    std::wstring skeleton;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == L'\r' || text[i] == L'\n') {
+            skeleton += text[i];
+        } else if (text[i] == L'%' && i + 1 < text.size()) {
+            size_t end = i + 1;
+            while (end < text.size() && !std::iswalpha(text[end])) ++end;
+            if (end < text.size() && text[end] == L'l') ++end;
+            skeleton += text.substr(i, end - i + 1) + L' ';
+            i = end;
+        }
+    }
+    return skeleton;
+}
+
+std::vector<UINT> EnglishStringIds()
+{
+    std::vector<UINT> ids;
+    std::wstring text;
+    for (UINT id = 1; id < 1000; ++id)
+        if (testlib::LoadTableString(Program(), id, kEnglish, text)) ids.push_back(id);
+    return ids;
+}
+
+bool IsVersionLine(const TemplateItem& item) { return item.id == IDC_MAIN_VERSION; }
+bool IsRule(const TemplateItem& item)
+{
+    return static_cast<WORD>(item.id) == 0xFFFF && (item.style & SS_TYPEMASK) == SS_ETCHEDHORZ;
+}
+bool IsMailSettingsButton(const TemplateItem& item) { return item.id == IDC_SDB_MAIL_SETTINGS; }
+
+// The controls the translated template must hold: the English ones with the
+// differences the translated templates have always had.
+std::vector<TemplateItem> ExpectedItems(WORD dialog, LANGID language, std::vector<TemplateItem> items)
+{
+    auto drop = [&items](bool (*which)(const TemplateItem&)) {
+        items.erase(std::remove_if(items.begin(), items.end(), which), items.end());
+    };
+    auto find = [&items](DWORD id) {
+        return std::find_if(items.begin(), items.end(), [id](const TemplateItem& i) { return i.id == id; });
+    };
+    switch (dialog) {
+    case IDD_KODRACFG_DIALOG:
+        drop(IsVersionLine);
+        if (language == 1041) drop(IsRule);
+        break;
+    case IDD_CLIENT_SDBATCH:
+        drop(IsMailSettingsButton);
+        break;
+    case IDD_PAUSECFG:
+        if (language == 1042) find(IDC_PAUSE_SPIN)->style &= ~WS_DISABLED;
+        break;
+    case IDD_ADV_NET: {
+        auto jobs = find(IDC_NET_JOBS_AS_USER);
+        TemplateItem shown = *jobs;
+        shown.id = IDC_NET_JOBS_SHOWN;
+        jobs->style &= ~WS_VISIBLE;
+        jobs->text = L"Show &Tray-Icon for messages";
+        items.insert(jobs + 1, shown);
+        break;
+    }
+    default:
+        break;
+    }
+    return items;
+}
+
+TEST(WizardLanguages, TranslatedTemplatesKeepTheEnglishStructureAndTheirCodePage)
+{
+    for (const Language& language : kLanguages) {
+        if (language.resource == kEnglish) continue;
+        for (WORD dialog : kTranslatedDialogs) {
+            SCOPED_TRACE(std::string(language.name) + " template " + std::to_string(dialog));
+            DialogTemplate english, translated;
+            ASSERT_TRUE(testlib::LoadDialogTemplate(Program(), dialog, kEnglish, english));
+            ASSERT_TRUE(testlib::LoadDialogTemplate(Program(), dialog, language.resource, translated));
+            DialogTemplate expected = english;
+            expected.items = ExpectedItems(dialog, language.resource, english.items);
+            // The shell's dialog font, which Windows maps to the language's own:
+            // the raster MS Sans Serif of some English templates has no glyphs
+            // for these languages.
+            expected.font = L"MS Shell Dlg";
+            testlib::ExpectTranslatedLayout(expected, translated, language.codePage);
+        }
+        for (WORD dialog : kEnglishOnlyDialogs) {
+            EXPECT_EQ(std::vector<LANGID>{kEnglish}, testlib::ResourceLanguages(Program(), MAKEINTRESOURCEW(5), dialog))
+                << dialog;
+        }
+    }
+}
+
+TEST(WizardLanguages, TranslatedStringsKeepTheirPlaceholdersAndTheirCodePage)
+{
+    const std::vector<UINT> ids = EnglishStringIds();
+    ASSERT_GT(ids.size(), 60u);
+    for (const Language& language : kLanguages) {
+        if (language.resource == kEnglish) continue;
+        for (UINT id : ids) {
+            SCOPED_TRACE(std::string(language.name) + " string " + std::to_string(id));
+            std::wstring english, translated;
+            ASSERT_TRUE(testlib::LoadTableString(Program(), id, kEnglish, english));
+            ASSERT_TRUE(testlib::LoadTableString(Program(), id, language.resource, translated));
+            EXPECT_TRUE(testlib::RoundTrips(translated, language.codePage));
+            EXPECT_EQ(Skeleton(english), Skeleton(translated));
+            if (english != L"KODRA") {
+                EXPECT_NE(english, translated);
+            }
+        }
+    }
+}
+
+// What the narrow program sees under the entry's language.
+class UnderTheLanguage : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        INITCOMMONCONTROLSEX classes = {sizeof classes,
+                                        ICC_LISTVIEW_CLASSES | ICC_UPDOWN_CLASS | ICC_INTERNET_CLASSES};
+        ASSERT_TRUE(InitCommonControlsEx(&classes));
+    }
+
+    // Opens the template as the program does (a page inside a host, as in the
+    // wizard) and expects the texts stored under `language`.
+    void ExpectOpensAs(WORD dialog, LANGID language, bool wholeTexts)
+    {
+        HWND host = CreateDialogParamA(Program(), MAKEINTRESOURCEA(900), nullptr, Inert, 0);
+        ASSERT_NE(nullptr, host);
+        testlib::ExpectOpensAs(Program(), dialog, language, host, wholeTexts);
+        DestroyWindow(host);
+    }
+    static INT_PTR CALLBACK Inert(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
+    const Language& language_ = Current();
+};
+
+TEST_F(UnderTheLanguage, TheUserInterfaceLanguageAndCodePageAreTheEntrys)
+{
+    EXPECT_EQ(language_.ui, GetUserDefaultUILanguage());
+    EXPECT_EQ(language_.codePage, GetACP());
+}
+
+TEST_F(UnderTheLanguage, EveryStringIsTheLanguagesOwnAndReadsTheSameNarrow)
+{
+    for (UINT id : EnglishStringIds()) {
+        SCOPED_TRACE("string " + std::to_string(id));
+        std::wstring stored;
+        ASSERT_TRUE(testlib::LoadTableString(Program(), id, language_.resource, stored));
+        wchar_t wide[2048] = L"";
+        char narrow[2048] = "";
+        LoadStringW(Program(), id, wide, 2048);
+        LoadStringA(Program(), id, narrow, sizeof narrow);
+        EXPECT_EQ(stored, std::wstring(wide));
+        EXPECT_EQ(stored, testlib::Widen(narrow, GetACP()));
+        EXPECT_EQ(stored, testlib::Widen(wizardtest::Loaded(id), GetACP()));
+    }
+}
+
+TEST_F(UnderTheLanguage, EveryTemplateOpensInTheLanguage)
+{
+    for (WORD dialog : kTranslatedDialogs) ExpectOpensAs(dialog, language_.resource, true);
+    // The English-only dialogs are checked for their texts, not for their
+    // layout, which the translations left alone.
+    for (WORD dialog : kEnglishOnlyDialogs) ExpectOpensAs(dialog, kEnglish, false);
+}
+
+// The jobs flag through the address list page's network dialog: in the
+// translated templates the visible 1120 shows and sets what the hidden 1119
+// carries into the record and the service's parameters.
+class JobsFlag : public UnderTheLanguage {
+protected:
+    void SetUp() override
+    {
+        UnderTheLanguage::SetUp();
+        ASSERT_TRUE(testlib::WriteTextFile(Tray(), "tray"));
+        wizardtest::DeleteKeyTree(HKEY_LOCAL_MACHINE, ServiceKey());
+        record_.SetDefaults();
+        record_.WizardMode = 2;
+        record_.ListenIP = "127.0.0.1";
+        record_.Addr.Add("10.0.0.1");
+    }
+    void TearDown() override
+    {
+        DeleteFileA(Tray().c_str());
+        wizardtest::DeleteKeyTree(HKEY_LOCAL_MACHINE, ServiceKey());
+    }
+    static std::string Tray() { return wizardtest::WizardFolder() + "\\kodratray.exe"; }
+    static std::string ServiceKey() { return "SYSTEM\\CurrentControlSet\\Services\\" + std::string(kService); }
+    // Opens the network dialog from the page, lets `act` work on it, confirms
+    // it and saves the page.
+    void ThroughTheDialog(const std::function<void(CDialog&)>& act)
+    {
+        page_.LoadFromConfig(&record_);
+        ModalDriver driver([&](CDialog& d) {
+            act(d);
+            Click(d, IDOK);
+        });
+        ASSERT_TRUE(Click(page_, IDC_ADDR_CONFIGURE));
+        ASSERT_EQ(1, driver.Runs());
+        ASSERT_TRUE(page_.SaveToConfig(&record_));
+    }
+    DWORD StoredCmdTray()
+    {
+        EXPECT_TRUE(WriteServiceParameters(record_, false, kService));
+        HKEY key = nullptr;
+        DWORD value = 0xDEAD, size = sizeof value;
+        if (OpenServiceParametersKey(kService, false, &key)) {
+            RegQueryValueExA(key, "CmdTray", nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size);
+            RegCloseKey(key);
+        }
+        return value;
+    }
+
+    static constexpr const char* kService = "WzLanguageJobs";
+    CAddrlistDlg page_;
+    wizardtest::PageHost host_{page_};
+    CCnfData record_;
+    MessageBoxRecorder boxes_{IDOK};
+};
+
+TEST_F(JobsFlag, TheVisibleBoxSetsTheFlagStoredAsCmdTray)
+{
+    if (language_.resource == kEnglish) {
+        ThroughTheDialog([](CDialog& d) {
+            EXPECT_TRUE(IsVisible(d, IDC_NET_JOBS_AS_USER));
+            EXPECT_EQ(nullptr, ::GetDlgItem(d.m_hWnd, IDC_NET_JOBS_SHOWN));
+        });
+        return;
+    }
+    record_.CmdTray = 0;
+    ThroughTheDialog([](CDialog& d) {
+        EXPECT_FALSE(IsVisible(d, IDC_NET_JOBS_AS_USER));
+        EXPECT_TRUE(IsVisible(d, IDC_NET_JOBS_SHOWN));
+        EXPECT_TRUE(IsEnabled(d, IDC_NET_JOBS_SHOWN));
+        EXPECT_FALSE(IsChecked(d, IDC_NET_JOBS_SHOWN));
+        EXPECT_TRUE(Click(d, IDC_NET_JOBS_SHOWN));
+        EXPECT_TRUE(IsChecked(d, IDC_NET_JOBS_AS_USER));
+    });
+    EXPECT_EQ(1u, record_.CmdTray);
+    EXPECT_EQ(1u, StoredCmdTray());
+
+    // Shown again when the dialog reopens, and cleared through the same box.
+    ThroughTheDialog([](CDialog& d) {
+        EXPECT_TRUE(IsChecked(d, IDC_NET_JOBS_SHOWN));
+        EXPECT_TRUE(Click(d, IDC_NET_JOBS_SHOWN));
+        EXPECT_FALSE(IsChecked(d, IDC_NET_JOBS_AS_USER));
+    });
+    EXPECT_EQ(0u, record_.CmdTray);
+    EXPECT_EQ(0u, StoredCmdTray());
+    EXPECT_TRUE(boxes_.Calls().empty());
+}
+
+TEST_F(JobsFlag, TheVisibleBoxFollowsTheFlagWithoutTheTrayProgram)
+{
+    if (language_.resource == kEnglish) GTEST_SKIP() << "the English template has no second box";
+    ASSERT_TRUE(DeleteFileA(Tray().c_str()));
+    record_.CmdTray = 1;
+    ThroughTheDialog([](CDialog& d) {
+        EXPECT_EQ(IsEnabled(d, IDC_NET_JOBS_AS_USER), IsEnabled(d, IDC_NET_JOBS_SHOWN));
+        EXPECT_EQ(IsChecked(d, IDC_NET_JOBS_AS_USER), IsChecked(d, IDC_NET_JOBS_SHOWN));
+    });
+}
+
+}  // namespace
