@@ -453,7 +453,7 @@ void AddressPageDialogs(Wizard& wizard)
 void ClientInstallation(const std::string& folder, Pictures& pictures)
 {
     Wizard wizard(folder, "Client installation", pictures);
-    pictures.Window(wizard.Main(), "wizard-mode");
+    pictures.Window(wizard.Main(), "kodracfg");
     wizard.Go(kNext);
     pictures.Window(wizard.Main(), "wizard-addresses");
     if (pictures.On()) AddressPageDialogs(wizard);
@@ -510,6 +510,80 @@ void ServerPages(const std::string& folder, Pictures& pictures)
     SetInstallationMode(2);
 }
 
+void MouseAt(POINT at, DWORD buttons)
+{
+    SetCursorPos(at.x, at.y);
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = MOUSEEVENTF_MOVE;
+    SendInput(1, &input, sizeof input);
+    for (DWORD flag : {buttons & MOUSEEVENTF_RIGHTDOWN, buttons & MOUSEEVENTF_RIGHTUP}) {
+        if (!flag) continue;
+        input.mi.dwFlags = flag;
+        SendInput(1, &input, sizeof input);
+    }
+}
+
+// A visible window of the class, of any process.
+HWND WaitVisible(const char* className, const std::string& what)
+{
+    for (DWORD waited = 0; waited < kTimeoutMs; waited += 20) {
+        for (HWND window = FindWindowExA(nullptr, nullptr, className, nullptr); window;
+             window = FindWindowExA(nullptr, window, className, nullptr)) {
+            if (IsWindowVisible(window)) return window;
+        }
+        Sleep(20);
+    }
+    Fail(what + " did not show");
+}
+
+void Key(WORD key)
+{
+    INPUT input[2] = {};
+    input[0].type = input[1].type = INPUT_KEYBOARD;
+    input[0].ki.wVk = input[1].ki.wVk = key;
+    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, input, sizeof input[0]);
+}
+
+// The tray's icon with its tooltip, its menu and the About box it opens.
+void TrayPictures(DWORD trayId, Pictures& pictures)
+{
+    HWND bar = FindWindowA("Shell_TrayWnd", nullptr);
+    RECT barRect;
+    if (!bar || !GetWindowRect(bar, &barRect)) Fail("the desktop has no taskbar");
+    // The notification icons are drawn on the taskbar itself, the first one at
+    // its right end, a small icon with a border of two pixels each side wide.
+    const int iconWidth = GetSystemMetrics(SM_CXSMICON) + 4;
+    POINT at{barRect.right - iconWidth / 2, (barRect.top + barRect.bottom) / 2};
+    const RECT corner{barRect.right - 420, barRect.top - 140, barRect.right, barRect.bottom};
+
+    MouseAt(POINT{at.x - 40, at.y}, 0);
+    MouseAt(at, 0);
+    HWND tip = WaitVisible("tooltips_class32", "the icon's tooltip");
+    Pictures::Settle();
+    pictures.Area(corner, "tray-tooltip");
+    MouseAt(POINT{at.x - 40, at.y - 200}, 0);
+    WaitGone(tip, "the icon's tooltip");
+
+    MouseAt(at, MOUSEEVENTF_RIGHTDOWN | MOUSEEVENTF_RIGHTUP);
+    HWND menu = WaitVisible("#32768", "the tray's menu");
+    Pictures::Settle();
+    RECT menuRect;
+    GetWindowRect(menu, &menuRect);
+    RECT area = corner;
+    area.top = menuRect.top < area.top ? menuRect.top - 10 : area.top;
+    area.left = menuRect.left < area.left ? menuRect.left - 10 : area.left;
+    pictures.Area(area, "tray-menu");
+
+    Key(VK_DOWN);
+    Key(VK_RETURN);
+    HWND about = WaitTop(trayId, "About");
+    pictures.Window(about, "tray-about");
+    Click(about, IDOK);
+    WaitGone(about, "the About box");
+}
+
 void MessageThroughTray(const std::string& folder, Pictures& pictures)
 {
     Program tray(folder, "\"" + folder + "\\kodratray.exe\"");
@@ -528,6 +602,7 @@ void MessageThroughTray(const std::string& folder, Pictures& pictures)
     Click(message, IDOK);
     WaitGone(message, "ktMsg.exe");
     Say("message through the tray: shown by ktMsg.exe");
+    if (pictures.On()) TrayPictures(tray.Id(), pictures);
 
     HWND main = FindWindowA(kTrayMainClass, nullptr);
     if (!main) Fail("the tray has no main window");
@@ -600,7 +675,8 @@ int main(int argc, char** argv)
         return 2;
     }
     Pictures pictures(mode == "pictures" ? FullPath(argv[3]) : std::string());
-    const std::string folder = OwnFolder() + "\\demo-" + mode;
+    // The pictures show the paths of a plain installation folder.
+    const std::string folder = mode == "pictures" ? std::string("C:\\KODRA") : OwnFolder() + "\\demo-check";
     CopyInstallation(FullPath(argv[2]), folder);
     RemoveLeftovers(folder);
 
