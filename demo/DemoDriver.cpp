@@ -5,9 +5,10 @@
 //       there walks the wizard's client installation, sends a message through
 //       Plenrik and the tray to the stand-in ktMsg.exe, and walks the removal.
 //   DemoDriver pictures DEMO_DIR OUT_DIR
-//       the same walk with a detour into every dialog, saving a picture of every
-//       wizard page and dialog, the tray's icon, tooltip, menu and About box, and
-//       Orlenk as OUT_DIR\<name>.bmp.
+//       the same walk in the folder C:\KODRA, with a detour into every dialog,
+//       saving a picture of every wizard page and dialog, the tray's icon,
+//       tooltip, menu and About box, Orlenk and the stand-ins' windows as
+//       OUT_DIR\<name>.bmp.
 // Clicks are posted to the controls (BM_CLICK), so no window needs the focus.
 #include <windows.h>
 
@@ -25,11 +26,11 @@ const DWORD kTimeoutMs = 30000;
 const char kServiceName[] = "KODRA";
 const char kParametersKey[] = "SYSTEM\\CurrentControlSet\\Services\\KODRA\\Parameters";
 const char kKtMsgTitle[] = "ktMsg.exe (demo stand-in)";
+const char kHablatTitle[] = "Hablat.exe (demo stand-in)";
 const char kTrayMainClass[] = "TrayMainWndClass";
 
 // Controls of the wizard (resources/wizard/resource.h).
 const int kNext = 1003;
-const int kBack = 1004;
 const int kModeUninstall = 1008;
 const int kAddrAdd = 1015;
 const int kAddrConfigure = 1112;
@@ -43,6 +44,9 @@ const int kSdbConfigure = 1027;
 const int kSdbMailSettings = 1111;
 const int kBatchAvailable = 1050;
 const int kBatchAdd = 1051;
+// ... and of Orlenk (resources/mailsettings/resource.h).
+const int kOrlenkSender = 1000;
+const int kOrlenkServer = 1001;
 
 // The programs started and still running: a failure ends them, or they would
 // hold the output that CTest waits on.
@@ -179,6 +183,13 @@ HWND Control(HWND dialog, int id)
 void Click(HWND dialog, int id)
 {
     if (!PostMessageA(Control(dialog, id), BM_CLICK, 0, 0)) Fail("cannot click " + std::to_string(id));
+}
+
+void SetText(HWND control, const char* text)
+{
+    if (!SendMessageTimeoutA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
+                             5000, nullptr))
+        Fail(std::string("cannot enter ") + text);
 }
 
 // The texts of a message box's static controls, one after the other.
@@ -431,10 +442,10 @@ void SetInstallationMode(DWORD mode)
 
 // Selects an entry of another process's list view by the keyboard: the posted
 // keys move its selection without the focus.
-void SelectListEntry(HWND list, UINT firstKey, int downs)
+void SelectListEntry(HWND list, UINT firstKey, int ups)
 {
     PostMessageA(list, WM_KEYDOWN, firstKey, 0);
-    for (int i = 0; i < downs; ++i) PostMessageA(list, WM_KEYDOWN, VK_UP, 0);
+    for (int i = 0; i < ups; ++i) PostMessageA(list, WM_KEYDOWN, VK_UP, 0);
 }
 
 // The address page's dialogs; an address is added for the connection test.
@@ -442,8 +453,7 @@ void AddressPageDialogs(Wizard& wizard)
 {
     HWND page = wizard.WaitPage();
     HWND address = wizard.Open(page, kAddrAdd, "IP address");
-    SendMessageTimeoutA(Control(address, kAddressText), WM_SETTEXT, 0,
-                        reinterpret_cast<LPARAM>("127.0.0.1"), SMTO_ABORTIFHUNG, 5000, nullptr);
+    SetText(Control(address, kAddressText), "127.0.0.1");
     wizard.Picture(address, "wizard-address", kAddressOk);
     HWND network = wizard.Open(page, kAddrConfigure, "Advanced network settings");
     wizard.Picture(wizard.Open(network, kNetBrowseIp, "Select network adapter"), "wizard-select-adapter");
@@ -639,12 +649,20 @@ void Removal(const std::string& folder, Pictures& pictures)
     Say("removal: done, the KODRA service and its parameters are gone");
 }
 
+// Orlenk with a server and a sender, and what the stand-in mailer would install.
 void Orlenk(const std::string& folder, Pictures& pictures)
 {
     Program orlenk(folder, "\"" + folder + "\\Orlenk.exe\"");
     HWND dialog = WaitTop(orlenk.Id(), "eMail Configuration");
+    SetText(Control(dialog, kOrlenkSender), "ups@example.com");
+    SetText(Control(dialog, kOrlenkServer), "mail.example.com");
     pictures.Window(dialog, "orlenk");
-    Click(dialog, IDCANCEL);
+    Click(dialog, IDOK);
+    HWND mailer = WaitTop(0, kHablatTitle);
+    if (BoxText(mailer).find("mail.example.com") == std::string::npos)
+        Fail("Hablat.exe shows \"" + BoxText(mailer) + "\"");
+    pictures.Window(mailer, "hablat");
+    Click(mailer, IDOK);
     orlenk.WaitForExit("Orlenk");
 }
 
