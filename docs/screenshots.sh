@@ -56,6 +56,6 @@ wine "$driver" pictures "$build/demo" "$shots" </dev/null
 
 convert=/usr/bin/convert
 for bmp in "$shots"/*.bmp; do
-  "$convert" "$bmp" "$top/docs/$(basename "${bmp%.bmp}").png"
+  "$convert" "$bmp" -strip "$top/docs/$(basename "${bmp%.bmp}").png"
 done
 echo "screenshots: $(ls "$shots" | wc -l) pictures in $top/docs"
