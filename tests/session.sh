@@ -103,7 +103,11 @@ start_demo_service() {
     wine reg add "$key\Parameters" /v MessagePort /t REG_DWORD /d 6961 /f </dev/null >/dev/null 2>&1 || true
   fi
   wine net start KODRA </dev/null >/dev/null 2>&1 || true
-  echo "demo: the KODRA service (the demo stand-in) runs in $WINEPREFIX"
+  if wine sc query KODRA </dev/null 2>/dev/null | grep -q 'STATE.*RUNNING'; then
+    echo "demo: the KODRA service (the demo stand-in) runs in $WINEPREFIX"
+  else
+    echo "demo: the KODRA service could not be started; the tray will refuse messages" >&2
+  fi
 }
 
 run_program() {
