@@ -92,18 +92,26 @@ REG
 
 # The tray and Plenrik want the KODRA service running: the demo KODRA program
 # installs it when the wizard has not, and the service manager starts it.
+# Wine's answers go through a file: a service process started by a Wine call
+# would hold a pipe open for as long as it runs.
 start_demo_service() {
-  local key='HKLM\System\CurrentControlSet\Services\KODRA'
-  if ! wine reg query "$key" </dev/null >/dev/null 2>&1; then
+  local key='HKLM\System\CurrentControlSet\Services\KODRA' answer="$state/answer"
+  mkdir -p "$state"
+  wine sc query KODRA </dev/null >"$answer" 2>/dev/null || true
+  if ! grep -q 'SERVICE_NAME' "$answer"; then
     wine KODRA.EXE -i -name KODRA </dev/null >/dev/null 2>&1 || true
   fi
   # Ports below 1024 (the default message port is 961) need root.
-  if [ "$(id -u)" -ne 0 ] &&
-     ! wine reg query "$key\Parameters" /v MessagePort </dev/null >/dev/null 2>&1; then
-    wine reg add "$key\Parameters" /v MessagePort /t REG_DWORD /d 6961 /f </dev/null >/dev/null 2>&1 || true
+  if [ "$(id -u)" -ne 0 ]; then
+    wine reg query "$key\Parameters" /v MessagePort </dev/null >"$answer" 2>/dev/null || true
+    local port; port=$(grep -o '0x[0-9a-fA-F]*' "$answer" || echo 0)
+    if [ $((port)) -lt 1024 ]; then
+      wine reg add "$key\Parameters" /v MessagePort /t REG_DWORD /d 6961 /f </dev/null >/dev/null 2>&1 || true
+    fi
   fi
   wine net start KODRA </dev/null >/dev/null 2>&1 || true
-  if wine sc query KODRA </dev/null 2>/dev/null | grep -q 'STATE.*RUNNING'; then
+  wine sc query KODRA </dev/null >"$answer" 2>/dev/null || true
+  if grep -q 'STATE.*RUNNING' "$answer"; then
     echo "demo: the KODRA service (the demo stand-in) runs in $WINEPREFIX"
   else
     echo "demo: the KODRA service could not be started; the tray will refuse messages" >&2
