@@ -2,7 +2,8 @@
 # One entry point for a fresh Debian machine.
 #   ./build.sh test                 install what is missing, build, run every test
 #   ./build.sh run [PROGRAM [ARGS]] install, build, run PROGRAM (the wizard KODRACFG
-#                                   when none is named) from build/bin under Wine
+#                                   when none is named) from the demo installation
+#                                   build/demo under Wine
 #   ./build.sh suite                run the built tests (what "test" ends with)
 set -euo pipefail
 top=$(cd "$(dirname "$0")" && pwd)

@@ -4,9 +4,9 @@
 #   tests/session.sh start BUILD_DIR     fresh prefix, server and display
 #   tests/session.sh stop BUILD_DIR
 #   tests/session.sh run BUILD_DIR PROGRAM [ARGS]
-#       runs PROGRAM from BUILD_DIR/bin with the build's own kept prefix, on
-#       $DISPLAY, or on a private display: then its window is saved under
-#       BUILD_DIR/screenshots/ and the program is ended.
+#       runs PROGRAM from the demo installation BUILD_DIR/demo with the build's
+#       own kept prefix, on $DISPLAY, or on a private display: then its window
+#       is saved under BUILD_DIR/screenshots/ and the program is ended.
 set -euo pipefail
 cmd=$1
 build=$(cd "$2" && pwd)
@@ -90,12 +90,41 @@ REG
   fi
 }
 
+# The tray and Plenrik want the KODRA service running: the demo KODRA program
+# installs it when the wizard has not, and the service manager starts it.
+# Wine's answers go through a file: a service process started by a Wine call
+# would hold a pipe open for as long as it runs.
+start_demo_service() {
+  local key='HKLM\System\CurrentControlSet\Services\KODRA' answer="$state/answer"
+  mkdir -p "$state"
+  wine sc query KODRA </dev/null >"$answer" 2>/dev/null || true
+  if ! grep -q 'SERVICE_NAME' "$answer"; then
+    wine KODRA.EXE -i -name KODRA </dev/null >/dev/null 2>&1 || true
+  fi
+  # Ports below 1024 (the default message port is 961) need root.
+  if [ "$(id -u)" -ne 0 ]; then
+    wine reg query "$key\Parameters" /v MessagePort </dev/null >"$answer" 2>/dev/null || true
+    local port; port=$(grep -o '0x[0-9a-fA-F]*' "$answer" || echo 0)
+    if [ $((port)) -lt 1024 ]; then
+      wine reg add "$key\Parameters" /v MessagePort /t REG_DWORD /d 6961 /f </dev/null >/dev/null 2>&1 || true
+    fi
+  fi
+  wine net start KODRA </dev/null >/dev/null 2>&1 || true
+  wine sc query KODRA </dev/null >"$answer" 2>/dev/null || true
+  if grep -q 'STATE.*RUNNING' "$answer"; then
+    echo "demo: the KODRA service (the demo stand-in) runs in $WINEPREFIX"
+  else
+    echo "demo: the KODRA service could not be started; the tray will refuse messages" >&2
+  fi
+}
+
 run_program() {
   local prog=$1; shift
   export WINEPREFIX="$build/wineprefix-run"
   state="$build/run-session"
-  [ -f "$build/bin/$prog" ] || prog="$prog.exe"
-  [ -f "$build/bin/$prog" ] || { echo "session: no program $prog in $build/bin" >&2; exit 2; }
+  local demo="$build/demo"
+  [ -f "$demo/$prog" ] || prog="$prog.exe"
+  [ -f "$demo/$prog" ] || { echo "session: no program $prog in $demo" >&2; exit 2; }
   local private=""
   if [ -z "${DISPLAY:-}" ]; then
     private=1
@@ -105,7 +134,10 @@ run_program() {
   fi
   # The prefix is booted with the display known, or its desktop serves no windows.
   [ -d "$WINEPREFIX/drive_c/windows/system32" ] || boot_prefix </dev/null
-  cd "$build/bin"
+  cd "$demo"
+  case "${prog,,}" in
+    kodratray.exe|plenrik.exe) start_demo_service ;;
+  esac
   if [ -z "$private" ]; then
     exec wine "$prog" "$@"
   fi

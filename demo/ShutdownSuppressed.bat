@@ -1,0 +1,2 @@
+@echo off
+rem Demo installation: the KODRA service runs "ShutdownSuppressed.bat"; this one does nothing.
