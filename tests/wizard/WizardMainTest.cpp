@@ -432,7 +432,11 @@ TEST_F(WizardDialog, ServerParametersThatCannotBeWrittenAreReportedAndNothingIsE
     ASSERT_TRUE(locked.Restricted());
     MessageBoxes boxes(IDYES);
     INT_PTR result = Run([&](CDialog& d) {
-        ASSERT_EQ(Screen(IDD_MODE, "Server installation", kNext, false), Screen(d));
+        if (Screen(d) != Screen(IDD_MODE, "Server installation", kNext, false)) {
+            ADD_FAILURE() << "not the stored server: " << Screen(d);
+            Click(d, IDCANCEL);
+            return;
+        }
         Next(d);
         Next(d);
         Next(d);
@@ -484,11 +488,12 @@ TEST_F(WizardDialog, AClientRemovalThatCannotStopTheServiceKeepsItsParameters)
     INT_PTR result = Run([&](CDialog& d) {
         ASSERT_TRUE(Click(Page(d), IDC_MODE_UNINSTALL));
         Next(d);
-        ASSERT_EQ(2u, boxes.Texts().size());
-        EXPECT_EQ(Loaded(IDS_ASK_UNINSTALL_CLIENT), boxes.Texts()[0]);
-        EXPECT_NE(std::string::npos, boxes.Texts()[1].find("failed to stop")) << boxes.Texts()[1];
+        std::vector<std::string> texts = boxes.Texts();
+        EXPECT_EQ(2u, texts.size());
+        EXPECT_EQ(Loaded(IDS_ASK_UNINSTALL_CLIENT), texts.front());
+        EXPECT_NE(std::string::npos, texts.back().find("failed to stop")) << texts.back();
         EXPECT_EQ(Screen(IDD_MODE, "Uninstall", "Uninstall", false), Screen(d));
-        ASSERT_TRUE(Click(d, IDCANCEL));
+        Click(d, IDCANCEL);
     });
     EXPECT_EQ(IDCANCEL, result);
     EXPECT_TRUE(ParametersExist());
@@ -527,10 +532,11 @@ TEST_F(WizardDialog, AServerRemovalWhoseJobCannotBeRemovedKeepsParametersAndBatc
         INT_PTR result = Run([&](CDialog& d) {
             ASSERT_TRUE(Click(Page(d), IDC_MODE_UNINSTALL));
             Next(d);
-            ASSERT_EQ(2u, boxes.Texts().size());
-            EXPECT_EQ(0u, boxes.Texts()[1].find(Loaded(IDS_JOB_LOAD_FAILED))) << boxes.Texts()[1];
+            std::vector<std::string> texts = boxes.Texts();
+            EXPECT_EQ(2u, texts.size());
+            EXPECT_EQ(0u, texts.back().find(Loaded(IDS_JOB_LOAD_FAILED))) << texts.back();
             EXPECT_EQ(Screen(IDD_MODE, "Uninstall", "Uninstall", false), Screen(d));
-            ASSERT_TRUE(Click(d, IDCANCEL));
+            Click(d, IDCANCEL);
         });
         EXPECT_EQ(IDCANCEL, result);
     }
