@@ -207,7 +207,13 @@ void CMailConfigDlg::OnOK()
 
     CString command = "Hablat.exe -install " + m_strServer + " " + m_strSender;
     if (m_bUseAuth) command += " " + m_strLogin + " " + m_strPassword;
-    RunMailer(command);
+    if (!RunMailer(command)) {
+        // Closing now would leave the user believing the settings were installed.
+        MessageBox("The mailer program Hablat.exe could not be started: the settings were not "
+                   "installed.",
+                   caption, MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
     CDialog::OnOK();
 }
 

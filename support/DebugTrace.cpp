@@ -315,7 +315,8 @@ int DebugLevelFlags(int level, int bits)
 
 FILE* DebugLevelFile(int level, FILE* stream)
 {
-    if (!ValidLevel(level)) return nullptr;
+    // The registry sentinel is no stream: a report would write through it.
+    if (!ValidLevel(level) || stream == DEBUG_STREAM_REGISTRY) return nullptr;
     if (stream == DEBUG_STREAM_QUERY) return g.stream[level];
     FILE* old = g.stream[level];
     g.stream[level] = stream;

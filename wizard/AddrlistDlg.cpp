@@ -84,7 +84,12 @@ void CAddrlistDlg::LoadFromConfig(CCnfData* record)
     m_listAddr.ResetContent();
     for (int i = 0; i < record->Addr.GetSize(); ++i) m_listAddr.AddString(record->Addr[i]);
     std::memcpy(m_groupFlags, record->Addr_Checked, sizeof m_groupFlags);
-    if (m_listAddr.GetCount() >= kMaxAddresses) EnableAddButtons(FALSE);
+    // The window keeps the state of its last show: a list with room gets its
+    // Add button back.
+    if (m_listAddr.GetCount() >= kMaxAddresses)
+        EnableAddButtons(FALSE);
+    else if (CWnd* add = GetDlgItem(IDC_ADDR_ADD))
+        add->EnableWindow(TRUE);
 
     m_nPort = static_cast<int>(record->Port);
     m_nMessagePort = static_cast<int>(record->MessagePort);

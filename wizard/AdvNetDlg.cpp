@@ -5,15 +5,9 @@
 
 #include <vector>
 
-#include "PathUtil.h"
 #include "SelectAdapter.h"
-#include "SysFileUtil.h"
 #include "WizardUtil.h"
 #include "resource.h"
-
-namespace {
-const char kTrayProgram[] = "kodratray.exe";
-}
 
 CAdvNetDlg::CAdvNetDlg(const char* bindAddress, int port, int messagePort, BOOL jobsAsUser, BOOL ssl,
                        BOOL acceptExpired, CWnd* parent)
@@ -54,9 +48,7 @@ const classlib::MessageMap* CAdvNetDlg::GetMessageMap() const
 BOOL CAdvNetDlg::OnInitDialog()
 {
     CDialogTooltip::OnInitDialog();
-    char folder[MAX_PATH];
-    GetExeDriveAndDir(folder, sizeof folder);
-    if (!FileExists(PathJoin(folder, kTrayProgram))) {
+    if (!TrayProgramInstalled()) {
         CWnd* jobs = GetDlgItem(IDC_NET_JOBS_AS_USER);
         if (jobs) jobs->EnableWindow(FALSE);
         m_bJobsAsUser = FALSE;

@@ -6,14 +6,16 @@
 #include "DebugTrace.h"
 #include "KodraProgram.h"
 #include "PathUtil.h"
+#include "ShutdownBatchParser.h"
 #include "StringUtil.h"
 #include "SysFileUtil.h"
+#include "WizardUtil.h"
 
 namespace BatchKeywords {
-const std::string Comment = "REM";
-const std::string Separator = " ";
+const std::string Comment = ShutdownBatchFormat::kComment;
+const std::string Separator = ShutdownBatchFormat::kSeparator;
 const std::string WaitProgram = "ktSleep.exe";
-const std::string PathLine = "SET path=";
+const std::string PathLine = ShutdownBatchFormat::kPathLine;
 const std::string RelayProgram = kKodraRelayProgram;
 const std::string Echo = "@ECHO";
 const std::string Cls = "@CLS";
@@ -23,8 +25,7 @@ namespace {
 
 using namespace BatchKeywords;
 
-// A custom program's own line in front of its command line.
-const std::string kCommandPathLine = PathLine + "%path%;";
+const std::string kCommandPathLine = ShutdownBatchFormat::kCommandPathLine;
 
 const char kWaitTemplateName[] = "Wait some seconds...";
 const char kWaitTemplateDescription[] = "Waits a duration in seconds until the next command is executed.";
@@ -76,25 +77,13 @@ const std::vector<HelperProgram>& HelperPrograms()
     return programs;
 }
 
-bool StartsWithNoCase(const std::string& text, const std::string& prefix)
+// Helper programs are looked for in the current directory and, so that a
+// wizard started from another folder still finds them, in its own folder.
+bool HelperExists(const std::string& path)
 {
-    return text.size() >= prefix.size() &&
-           StrToUpper(text.substr(0, prefix.size())) == StrToUpper(prefix);
-}
-
-const int kLineSize = 1024;
-
-// False at the end of the file and for a line of kLineSize or more characters.
-bool ReadLine(FILE* file, char* line)
-{
-    int length = 0;
-    int c;
-    while ((c = std::fgetc(file)) != EOF && c != '\n') {
-        if (length == kLineSize - 1) return false;
-        line[length++] = static_cast<char>(c);
-    }
-    line[length] = '\0';
-    return c == '\n' || length > 0;
+    if (FileExists(path)) return true;
+    char folder[MAX_PATH];
+    return GetExeDriveAndDir(folder, sizeof folder) > 0 && FileExists(PathJoin(folder, path));
 }
 
 std::string Field(const std::string& text, const char* separator, int n, int size)
@@ -106,6 +95,21 @@ std::string Field(const std::string& text, const char* separator, int n, int siz
 bool WriteLine(FILE* file, const std::string& line)
 {
     return std::fputs(line.c_str(), file) >= 0 && std::fputs("\r\n", file) >= 0 && std::fflush(file) == 0;
+}
+
+std::string CommandLineText(const CBatchCmd& entry)
+{
+    std::string line = ShutdownBatchProgramText(entry.GetExe());
+    if (!entry.GetArgs().empty()) line += Separator + entry.GetArgs();
+    return line;
+}
+
+// What the file holds up to its end or a read error.
+void ReadText(FILE* file, std::string& text)
+{
+    char chunk[4096];
+    size_t n;
+    while ((n = std::fread(chunk, 1, sizeof chunk, file)) > 0) text.append(chunk, n);
 }
 
 }  // namespace
@@ -137,7 +141,7 @@ std::vector<BatchCmdPtr> BuildCommandList()
 {
     std::vector<BatchCmdPtr> rows;
     for (const HelperProgram& helper : HelperPrograms()) {
-        if (!FileExists(helper.program)) continue;
+        if (!HelperExists(helper.program)) continue;
         for (const HelperRow& row : helper.rows)
             rows.push_back(std::make_unique<CBatchCmd>(helper.program, row.arguments, row.name,
                                                        row.description, "", 0));
@@ -150,22 +154,28 @@ std::vector<BatchCmdPtr> BuildCommandList()
 bool WriteBatchFile(const std::string& path, const std::string& globalPath,
                     const BatchCmdList& sequence)
 {
-    FILE* file = std::fopen(path.c_str(), "wb");
+    // The old sequence stays in force until a whole copy of the new one is on
+    // disk: a write that fails half-way must not leave a cut file.
+    const std::string copy = path + ".xxx";
+    FILE* file = std::fopen(copy.c_str(), "wb");
     if (!file) {
         DebugInfo("Cannot open target(%s)", path.c_str());
         return false;
     }
-    // A file cut short (a full disk) must not count as the saved sequence.
     bool written = WriteLine(file, Echo + " off") &&
                    WriteLine(file, Comment + " --- Created by KODRA configuration ---") &&
                    (globalPath.empty() || WriteLine(file, PathLine + globalPath));
     for (const CBatchCmd* entry : sequence) {
         if (!written) break;
         written = (!(entry->GetType() & CBatchCmd::Custom) || WriteLine(file, kCommandPathLine + entry->GetDir())) &&
-                  WriteLine(file, entry->GetCommandLine());
+                  WriteLine(file, CommandLineText(*entry));
     }
     written = written && WriteLine(file, Cls);
-    return std::fclose(file) == 0 && written;
+    written = std::fclose(file) == 0 && written;
+    if (written && MoveFileExA(copy.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED))
+        return true;
+    DeleteFileA(copy.c_str());
+    return false;
 }
 
 void ReadBatchFile(const std::string& path, std::string& globalPath,
@@ -177,30 +187,15 @@ void ReadBatchFile(const std::string& path, std::string& globalPath,
         DebugInfo("Cannot open source(%s)", path.c_str());
         return;
     }
-    std::string pending;
-    char raw[kLineSize];
-    char trimmed[kLineSize];
-    while (ReadLine(file, raw)) {
-        std::string line = TrimSpaces(trimmed, raw);
-        if (line.empty() || StartsWithNoCase(line, Comment)) continue;
-        if (StartsWithNoCase(line, PathLine)) {
-            // A custom program's own line is never the global one, wherever it stands.
-            if (globalPath.empty() && !StartsWithNoCase(line, kCommandPathLine))
-                globalPath = line.substr(PathLine.size());
-            else
-                pending = TrimChar(Field(line, "%", 3, kLineSize), ';');
-            continue;
-        }
-        std::string program = Field(line, Separator.c_str(), 1, kLineSize);
-        std::string arguments =
-            line.size() > program.size() ? line.substr(program.size() + 1) : std::string();
-        std::string testPath = pending.empty() ? program : PathJoin(pending, program);
-        if (FileExists(testPath))
-            result.push_back(std::make_unique<CBatchCmd>(program, arguments, "", "", pending, 0));
-        pending.clear();
-    }
-    DebugInfo("ERROR: Read job");
+    std::string text;
+    ReadText(file, text);
     std::fclose(file);
+    ShutdownBatch batch = ParseShutdownBatch(text, HelperExists);
+    if (globalPath.empty()) globalPath = batch.globalPath;
+    for (const ShutdownBatchCommand& command : batch.commands)
+        result.push_back(std::make_unique<CBatchCmd>(command.program, command.arguments, "", "",
+                                                     command.directory, 0));
+    DebugInfo("ERROR: Read job");
 }
 
 std::vector<BatchMatch> MatchBatchCommands(const std::vector<BatchCmdPtr>& read,

@@ -32,16 +32,19 @@ BatchCmdPtr MakeRelayCommand(const std::string& address, bool ssl);
 BatchCmdPtr MakeCustomCommand(const std::string& program, const std::string& directory);
 
 // The rows of the available commands, in order: each helper program's rows
-// only when the program exists in the current directory, then the wait and
-// relay templates.
+// only when the program exists in the current directory or the wizard's
+// folder, then the wait and relay templates.
 std::vector<BatchCmdPtr> BuildCommandList();
 
-// Writes the whole file; false when it cannot be opened (traced) or not be
-// written completely.
+// Writes the whole file as a copy beside it, which then replaces it; false
+// when the copy cannot be opened (traced), not be written completely or not
+// replace the file: the file then stays as it was.
 bool WriteBatchFile(const std::string& path, const std::string& globalPath,
                     const BatchCmdList& sequence);
 // Replaces result with one entry per command line whose program exists where
-// it is tested; the first "SET path=" line sets globalPath when it is empty.
+// it is tested (see ParseShutdownBatch), the helper programs in the current
+// directory or the wizard's folder; the file's global path sets globalPath
+// when it is empty.
 void ReadBatchFile(const std::string& path, std::string& globalPath,
                    std::vector<BatchCmdPtr>& result);
 

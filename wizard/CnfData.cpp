@@ -3,6 +3,7 @@
 #include "IniUtil.h"
 #include "KodraProgram.h"
 #include "RegValues.h"
+#include "ServiceControl.h"
 
 #include <cstdio>
 #include <cstring>
@@ -33,18 +34,6 @@ CString ValueName(const char* format, int n)
     CString name;
     name.Format(format, n);
     return name;
-}
-
-// True only when the service manager answers that no service of the name exists.
-bool ServiceIsGone(const char* serviceName)
-{
-    SC_HANDLE scm = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT);
-    if (!scm) return false;
-    SC_HANDLE service = OpenServiceA(scm, serviceName, SERVICE_QUERY_STATUS);
-    bool gone = !service && GetLastError() == ERROR_SERVICE_DOES_NOT_EXIST;
-    if (service) CloseServiceHandle(service);
-    CloseServiceHandle(scm);
-    return gone;
 }
 
 }  // namespace
@@ -118,7 +107,7 @@ bool OpenServiceParametersKey(const char* serviceName, bool create, HKEY* key)
     if (!IsValidServiceName(name)) return false;
     CString path = CString(kServicesKey) + name + kParametersSubkey;
     LONG result = create ? RegCreateKeyA(HKEY_LOCAL_MACHINE, path, key)
-                         : RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_ALL_ACCESS, key);
+                         : RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, key);
     if (result != ERROR_SUCCESS) {
         *key = nullptr;
         return false;

@@ -47,6 +47,8 @@ bool ReadServiceParameters(CCnfData& record, const char* serviceName);
 bool WriteServiceParameters(const CCnfData& record, bool server, const char* serviceName);
 bool DeleteServiceRegistryKeys(const char* serviceName);
 bool IsInstallModeSwitch(const CCnfData& record, DWORD chosenMode);
+// Opens the key for reading, or with create for writing (made when missing):
+// a key the wizard may not change still shows what is stored.
 bool OpenServiceParametersKey(const char* serviceName, bool create, HKEY* key);
 
 // A name that can stand in a registry key name and, unquoted or quoted, in the

@@ -203,9 +203,15 @@ BOOL CKODRACFGDlg::DoInstall(const char* serviceName)
     CheckServiceProgram(baseName, false);
     CString programName = baseName + kKodraProgramExtension;
 
+    // Jobs can start through the tray only when its program is there.
+    if (m_cnf.WizardMode != kModeUninstall && !TrayProgramInstalled()) m_cnf.CmdTray = 0;
+
     switch (m_cnf.WizardMode) {
     case kModeServer:
-        if (!WriteServiceParameters(m_cnf, true, serviceName)) return FALSE;
+        if (!WriteServiceParameters(m_cnf, true, serviceName)) {
+            ShowInfoMessage("Writing the KODRA server parameters failed!");
+            return FALSE;
+        }
         return InstallServerJob(m_cnf, programName, m_cnf.ExtraTimeMinutes);
 
     case kModeClient: {
@@ -234,13 +240,17 @@ BOOL CKODRACFGDlg::DoInstall(const char* serviceName)
     case kModeUninstall:
         if (m_cnf.InstallationMode == kModeServer) {
             if (!AskYesNo(LoadResString(IDS_ASK_UNINSTALL_SERVER))) return FALSE;
-            RemoveServerJob();
+            // A job still entered keeps the parameters that describe it (the
+            // user has been told why); one that was already gone does not.
+            if (!RemoveServerJob() && ServerJobPresent()) return FALSE;
             DeleteServiceRegistryKeys(serviceName);
             return TRUE;
         }
         if (m_cnf.InstallationMode == kModeClient) {
             if (!AskYesNo(LoadResString(IDS_ASK_UNINSTALL_CLIENT))) return FALSE;
-            UninstallService(serviceName);
+            // Without its parameters a service still in place could no longer
+            // be removed by the wizard.
+            if (!UninstallService(serviceName) && !ServiceIsGone(serviceName)) return FALSE;
             DeleteServiceRegistryKeys(serviceName);
             return TRUE;
         }

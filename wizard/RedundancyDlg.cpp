@@ -68,10 +68,15 @@ void CRedundancyDlg::OnItemChangedGroup(NMHDR* header, LRESULT* result)
 {
     *result = 0;
     if (!m_bRulesActive) return;
-    ApplyGroupRules(reinterpret_cast<NMLISTVIEW*>(header)->iItem);
+    const NMLISTVIEW* change = reinterpret_cast<NMLISTVIEW*>(header);
+    // One click also moves the selection and the focus, each with its own
+    // notification: only the check box's own change is the user's action.
+    bool checkChanged = (change->uChanged & LVIF_STATE) &&
+                        ((change->uNewState ^ change->uOldState) & LVIS_STATEIMAGEMASK);
+    ApplyGroupRules(change->iItem, checkChanged);
 }
 
-void CRedundancyDlg::ApplyGroupRules(int row)
+void CRedundancyDlg::ApplyGroupRules(int row, bool checkChanged)
 {
     int members = 0;
     for (int i = 0; i < m_listGroup.GetItemCount(); ++i)
@@ -82,7 +87,7 @@ void CRedundancyDlg::ApplyGroupRules(int row)
         AfxMessageBox(LoadResString(IDS_GROUP_FULL), MB_OK);
         m_listGroup.SetCheck(row, FALSE);
         members = kMaxRedundancyMembers;
-    } else if (members < 2 && rowUnchecked) {
+    } else if (members < 2 && rowUnchecked && checkChanged) {
         AfxMessageBox(LoadResString(IDS_GROUP_TOO_SMALL), MB_OK);
     }
 

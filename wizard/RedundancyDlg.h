@@ -23,7 +23,8 @@ protected:
     const classlib::MessageMap* GetMessageMap() const override;
     void OnItemChangedGroup(NMHDR* header, LRESULT* result);
     void OnEditFile();
-    void ApplyGroupRules(int row);
+    // The too-few warning comes only with a change of the row's check box.
+    void ApplyGroupRules(int row, bool checkChanged);
 
     CEdit m_editBatchFile;
     CButton m_checkExecuteBatch;

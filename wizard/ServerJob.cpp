@@ -272,11 +272,27 @@ BOOL InstallServerJob(const CCnfData& record, const char* programName, DWORD min
     return written;
 }
 
-BOOL RemoveServerJob()
+BOOL ServerJobPresent()
 {
-    CString path;
-    GetServerBatchPath(path);
-    DeleteFileA(path);
+    HKEY key = nullptr;
+    LONG result = RegOpenKeyExA(HKEY_LOCAL_MACHINE, kVelmorKey, 0, KEY_READ, &key);
+    if (result == ERROR_FILE_NOT_FOUND) return FALSE;
+    // A key that cannot be read may still hold the job.
+    if (result != ERROR_SUCCESS) return TRUE;
+    BOOL present = FALSE;
+    for (int n = 1; n <= kSpecialJobSlots && !present; ++n) {
+        SpecialJob slot;
+        ReadSpecialJob(key, slot, n);
+        present = IsOwnSlot(slot);
+    }
+    RegCloseKey(key);
+    return present;
+}
+
+namespace {
+
+BOOL DisableServerJob()
+{
     SpecialJob slots[kSpecialJobSlots];
     if (!ReadSpecialJobs(slots, kSpecialJobSlots)) {
         ShowWithHelp(LoadResString(IDS_JOB_LOAD_FAILED), TRUE);
@@ -297,4 +313,18 @@ BOOL RemoveServerJob()
     BOOL written = WriteSpecialJob(key, slot, index + 1, TRUE);
     RegCloseKey(key);
     return written;
+}
+
+}  // namespace
+
+BOOL RemoveServerJob()
+{
+    BOOL removed = DisableServerJob();
+    // A job that stays in place keeps the file it runs.
+    if (removed || !ServerJobPresent()) {
+        CString path;
+        GetServerBatchPath(path);
+        DeleteFileA(path);
+    }
+    return removed;
 }

@@ -22,7 +22,11 @@ struct SpecialJob {
 };
 
 BOOL InstallServerJob(const CCnfData& record, const char* programName, DWORD minutes);
+// Disables the job and deletes "SDSrv.bat"; a job it could not disable keeps
+// the file.
 BOOL RemoveServerJob();
+// An enabled own job is still entered (or the VELMOR key cannot be read).
+BOOL ServerJobPresent();
 
 BOOL WriteServerBatchFile(const CCnfData& record, const char* programName);
 BOOL WriteBatchLine(const char* text, HANDLE file);

@@ -3,7 +3,6 @@
 #include "CnfData.h"
 #include "IniUtil.h"
 #include "KodraProgram.h"
-#include "RegValues.h"
 #include "WizardUtil.h"
 #include "resource.h"
 
@@ -101,6 +100,12 @@ bool ServiceExists(const char* serviceName)
 {
     ServiceHandles handles(serviceName, SC_MANAGER_ALL_ACCESS, SERVICE_QUERY_CONFIG);
     return handles.Service() != nullptr;
+}
+
+bool ServiceIsGone(const char* serviceName)
+{
+    ServiceHandles handles(serviceName, SC_MANAGER_CONNECT, SERVICE_QUERY_STATUS);
+    return !handles.Service() && handles.OpenError() == ERROR_SERVICE_DOES_NOT_EXIST;
 }
 
 bool IsServiceActive(const char* serviceName)
@@ -270,10 +275,20 @@ bool RegisterEventLogSource(const char* sourceName, const char* messageFile)
         SetLastError(static_cast<DWORD>(result));
         return false;
     }
-    RegWriteString(key, "EventMessageFile", messageFile, REG_EXPAND_SZ);
-    RegWriteDword(key, "TypesSupported",
-                  EVENTLOG_ERROR_TYPE | EVENTLOG_WARNING_TYPE | EVENTLOG_INFORMATION_TYPE);
+    // A source without its message file or types shows no texts in the event
+    // log: a value that cannot be written fails the registration.
+    DWORD types = EVENTLOG_ERROR_TYPE | EVENTLOG_WARNING_TYPE | EVENTLOG_INFORMATION_TYPE;
+    result = RegSetValueExA(key, "EventMessageFile", 0, REG_EXPAND_SZ,
+                            reinterpret_cast<const BYTE*>(messageFile),
+                            static_cast<DWORD>(std::strlen(messageFile) + 1));
+    if (result == ERROR_SUCCESS)
+        result = RegSetValueExA(key, "TypesSupported", 0, REG_DWORD,
+                                reinterpret_cast<const BYTE*>(&types), sizeof types);
     RegCloseKey(key);
+    if (result != ERROR_SUCCESS) {
+        SetLastError(static_cast<DWORD>(result));
+        return false;
+    }
     return true;
 }
 

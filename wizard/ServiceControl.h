@@ -6,6 +6,8 @@
 
 bool GetSystemErrorText(DWORD code, char* buffer, int size);
 bool ServiceExists(const char* serviceName);
+// True only when the service manager answers that no service of the name exists.
+bool ServiceIsGone(const char* serviceName);
 bool IsServiceActive(const char* serviceName);
 DWORD StopServiceWait(const char* serviceName, int seconds);
 DWORD StartServiceIfStopped(const char* serviceName);

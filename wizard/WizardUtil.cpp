@@ -4,6 +4,8 @@
 
 #include "CharBufferUtil.h"
 #include "IniUtil.h"
+#include "PathUtil.h"
+#include "SysFileUtil.h"
 #include "resource.h"
 
 #include <cstdio>
@@ -170,6 +172,13 @@ int GetExeDriveAndDir(char* buffer, int size)
     int cut = LastIndexOfAny(path, "\\/");
     if (cut < 0) cut = path[1] == ':' ? 1 : -1;
     return CopyBounded(buffer, size, path, cut + 1);
+}
+
+bool TrayProgramInstalled()
+{
+    char folder[MAX_PATH];
+    GetExeDriveAndDir(folder, sizeof folder);
+    return FileExists(PathJoin(folder, "kodratray.exe"));
 }
 
 int GetExePath(char* buffer, int size)

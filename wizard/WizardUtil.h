@@ -36,5 +36,8 @@ bool RunProgram(const char* program, const char* arguments, bool wait, int showM
                 DWORD* error);
 
 int GetExeDriveAndDir(char* buffer, int size);
+// "kodratray.exe" lies in the wizard's folder: only then may jobs start through
+// the tray (CmdTray).
+bool TrayProgramInstalled();
 int GetExePath(char* buffer, int size);
 int GetExeDirNoDrive(char* buffer, int size);

@@ -222,15 +222,17 @@ TEST_F(MailConfigDialog, AcceptedEntriesReachTheMailerAsTyped)
     }
 }
 
-TEST_F(MailConfigDialog, MissingMailerClosesLikeASuccess)
+TEST_F(MailConfigDialog, AMailerThatCannotStartIsReportedAndTheDialogStays)
 {
     ASSERT_TRUE(DeleteFileA(dir_.File("Hablat.exe").c_str()));
-    EXPECT_EQ(IDOK, Run([](HWND dlg) {
+    EXPECT_EQ(IDCANCEL, Run([](HWND dlg) {
         SetItem(dlg, IDC_SENDER, "me@example.com");
         SetItem(dlg, IDC_SERVER, "smtp.example.com");
         Click(dlg, IDOK);
     }));
-    EXPECT_TRUE(boxes_.empty());
+    ASSERT_EQ(1u, boxes_.size());
+    EXPECT_NE(std::string::npos, boxes_[0].text.find("Hablat.exe could not be started"));
+    EXPECT_EQ(Text(5002), boxes_[0].caption);
 }
 
 TEST_F(MailConfigDialog, EntryOverTheLimitStopsOkBeforeTheChecks)

@@ -284,6 +284,15 @@ TEST_F(StreamTest, LevelSettersAnswerTheOldValues)
     EXPECT_EQ(4096u, DebugSetBufferSize(1024));
 }
 
+TEST_F(StreamTest, TheRegistrySentinelIsRefusedAsAStream)
+{
+    DebugSetup(DEBUG_CH_STREAM, stream);
+    EXPECT_EQ(nullptr, DebugLevelFile(DEBUG_INFO, DEBUG_STREAM_REGISTRY));
+    ASSERT_EQ(stream, DebugLevelFile(DEBUG_INFO, DEBUG_STREAM_QUERY));
+    DebugInfo("still the stream");
+    EXPECT_EQ("still the stream", Written());
+}
+
 TEST_F(StreamTest, MessagesMustFitTheBuffer)
 {
     DebugSetup(DEBUG_CH_STREAM, stream);

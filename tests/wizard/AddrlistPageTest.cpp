@@ -232,6 +232,25 @@ TEST_F(AddrlistPage, TheAddButtonStopsAtThirtyEntries)
     EXPECT_FALSE(IsEnabled(page_, 1015));
 }
 
+TEST_F(AddrlistPage, AReloadWithRoomInTheListEnablesAddAgain)
+{
+    record_.Addr.RemoveAll();
+    for (int i = 1; i <= 29; ++i) record_.Addr.Add(("10.0.0." + std::to_string(i)).c_str());
+    page_.LoadFromConfig(&record_);
+    ASSERT_TRUE(AddThroughPage("10.0.0.30"));
+    ASSERT_FALSE(IsEnabled(page_, 1015));
+    page_.LoadFromConfig(&record_);  // Back and Next: the 30th was never saved
+    EXPECT_EQ(29u, Entries().size());
+    EXPECT_TRUE(IsEnabled(page_, 1015));
+
+    // A stored server with 30 clients switched to a client: an empty list.
+    record_.Addr.Add("10.0.0.30");
+    page_.LoadFromConfig(&record_);
+    ASSERT_FALSE(IsEnabled(page_, 1015));
+    Load({});
+    EXPECT_TRUE(IsEnabled(page_, 1015));
+}
+
 TEST_F(AddrlistPage, SavesTrimmedEntriesAndTheNetworkCopies)
 {
     record_.AddrModified = 0;

@@ -12,6 +12,7 @@
 
 #include "BatchFile.h"
 #include "DebugTrace.h"
+#include "WizardTestKit.h"
 #include "testlib.h"
 
 namespace {
@@ -280,6 +281,7 @@ TEST_F(BatchFileTest, TheReaderKeepsCommandsWhoseProgramExistsWhereItIsTested)
     const std::vector<Expected> expected = {
         {"Voldrun.exe", "logoff", ""},
         {"Voldrun.exe", " logoff", ""},
+        {"Voldrun.exe", "logoff", ""},  // a quoted program is the name inside the quotes
         {"stop.exe", "-now please", tools},
         {"Voldrun.exe", "", ""},
     };
@@ -429,7 +431,102 @@ TEST_F(BatchFileTest, CommandsOfAMissingHelperAreDroppedOnReading)
     std::string globalPath;
     testlib::WriteTextFile(File("shutdown.bat"),
                            "Voldrun.exe logoff\r\nktSleep.exe 3\r\nkodra.exe -s -a 10.0.0.1\r\n");
-    EXPECT_EQ((std::vector<std::string>{"Wait 3 second(s)"}), Reload(File("shutdown.bat"), globalPath));
+    // The relay program is found as the KODRA program in the wizard's folder.
+    EXPECT_EQ((std::vector<std::string>{"Wait 3 second(s)", "KODRA shutdown relay to 10.0.0.1"}),
+              Reload(File("shutdown.bat"), globalPath));
+}
+
+// --- what a save and a re-read keep ------------------------------------------
+
+TEST_F(BatchFileTest, ACustomProgramWithABlankInItsNameRunsAndReadsBack)
+{
+    ASSERT_TRUE(CreateDirectoryA(File("my tools").c_str(), nullptr));
+    const std::string tools = File("my tools") + "\\";
+    const std::string marker = File("ran.txt");
+    ASSERT_TRUE(testlib::WriteTextFile(tools + "Stop Server.bat", "@echo ran>\"" + marker + "\"\r\n"));
+    BatchCmdPtr custom = MakeCustomCommand("Stop Server.bat", tools);
+    ASSERT_TRUE(WriteBatchFile(File("first.bat"), "", {custom.get()}));
+    const std::string written = testlib::ReadTextFile(File("first.bat"));
+    EXPECT_NE(std::string::npos, written.find("\r\n\"Stop Server.bat\"\r\n")) << written;
+
+    // The command interpreter runs the whole name from the folder on the path.
+    testlib::RunResult run = testlib::Run("cmd.exe /c first.bat", dir_.Path());
+    ASSERT_TRUE(run.ended);
+    EXPECT_TRUE(testlib::FileExists(marker)) << written;
+
+    std::string globalPath;
+    BatchCmdList sequence;
+    EXPECT_EQ(std::vector<std::string>{"Stop Server.bat"}, Reload(File("first.bat"), globalPath, &sequence));
+    ASSERT_EQ(1u, sequence.size());
+    EXPECT_EQ(tools, sequence[0]->GetDir());
+    ASSERT_TRUE(WriteBatchFile(File("second.bat"), globalPath, sequence));
+    EXPECT_EQ(written, testlib::ReadTextFile(File("second.bat")));
+}
+
+TEST_F(BatchFileTest, TheSecondSaveOfEarlierVersionsKeepsItsPathAndCommands)
+{
+    // Earlier versions took a custom program's path line, first in the file,
+    // for the global path and wrote it back so, before the built-in commands.
+    TouchAllHelpers();
+    const std::string content =
+        "@ECHO off\r\n"
+        "REM --- Created by KODRA configuration ---\r\n"
+        "SET path=%path%;D:\\tools\\\r\n"
+        "Voldrun.exe logoff\r\n"
+        "ktSleep.exe 5\r\n"
+        "@CLS\r\n";
+    ASSERT_TRUE(testlib::WriteTextFile(File("first.bat"), content));
+    std::string globalPath;
+    BatchCmdList sequence;
+    EXPECT_EQ((std::vector<std::string>{"Log off user", "Wait 5 second(s)"}),
+              Reload(File("first.bat"), globalPath, &sequence));
+    EXPECT_EQ("%path%;D:\\tools\\", globalPath);
+    ASSERT_TRUE(WriteBatchFile(File("second.bat"), globalPath, sequence));
+    EXPECT_EQ(content, testlib::ReadTextFile(File("second.bat")));
+}
+
+TEST_F(BatchFileTest, HelpersBesideTheWizardAreFoundFromAnotherCurrentFolder)
+{
+    const std::string helper = wizardtest::WizardFolder() + "\\Voldrun.exe";
+    ASSERT_TRUE(testlib::WriteTextFile(helper, ""));
+    const std::string content =
+        "@ECHO off\r\n"
+        "REM --- Created by KODRA configuration ---\r\n"
+        "Voldrun.exe reboot\r\n"
+        "@CLS\r\n";
+    ASSERT_TRUE(testlib::WriteTextFile(File("first.bat"), content));
+    std::string globalPath;
+    BatchCmdList sequence;
+    std::vector<std::string> names = Reload(File("first.bat"), globalPath, &sequence);
+    size_t tableRows = table_.size();
+    DeleteFileA(helper.c_str());
+    EXPECT_EQ(std::vector<std::string>{"Restart Windows"}, names);
+    EXPECT_EQ(8u, tableRows);  // the six rows of the helper and the two templates
+    ASSERT_TRUE(WriteBatchFile(File("second.bat"), globalPath, sequence));
+    EXPECT_EQ(content, testlib::ReadTextFile(File("second.bat")));
+}
+
+TEST_F(BatchFileTest, TheFileIsReplacedOnlyByAWholeCopy)
+{
+    const std::string path = File("shutdown.bat");
+    const std::string old = "@ECHO off\r\nVoldrun.exe logoff\r\n@CLS\r\n";
+    ASSERT_TRUE(testlib::WriteTextFile(path, old));
+    CBatchCmd office("Quorrin.exe", "", "", "", "", 0);
+    {
+        // Another program reads the file and does not let it be replaced.
+        HANDLE held = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(INVALID_HANDLE_VALUE, held);
+        EXPECT_FALSE(WriteBatchFile(path, "", {&office}));
+        CloseHandle(held);
+    }
+    EXPECT_EQ(old, testlib::ReadTextFile(path));
+    EXPECT_FALSE(testlib::FileExists(path + ".xxx"));
+
+    ASSERT_TRUE(WriteBatchFile(path, "", {&office}));
+    EXPECT_EQ("@ECHO off\r\nREM --- Created by KODRA configuration ---\r\nQuorrin.exe\r\n@CLS\r\n",
+              testlib::ReadTextFile(path));
+    EXPECT_FALSE(testlib::FileExists(path + ".xxx"));
 }
 
 }  // namespace

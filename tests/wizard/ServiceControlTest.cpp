@@ -174,6 +174,26 @@ TEST_F(ServiceTest, ServiceThatRefusesToStopEndsTheInstallation)
     EXPECT_TRUE(wizardtest::ServicePresent(service.Name()));
 }
 
+TEST_F(ServiceTest, AnEventSourceThatCannotBeWrittenFailsTheInstallation)
+{
+    ScopedService service("WzInstNoSource");
+    const std::string sourceKey =
+        "SYSTEM\\CurrentControlSet\\Services\\EventLog\\Application\\WzLockedSource";
+    HKEY key = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyA(HKEY_LOCAL_MACHINE, sourceKey.c_str(), &key));
+    ASSERT_TRUE(wizardtest::RestrictKey(key, true));
+    bool installed = InstallService("WzLockedSource", "KODRA.EXE", service.c_str());
+    wizardtest::RestrictKey(key, false);
+    RegCloseKey(key);
+    wizardtest::DeleteKeyTree(HKEY_LOCAL_MACHINE, sourceKey);
+
+    EXPECT_FALSE(installed);
+    EXPECT_EQ(std::vector<std::string>{Formatted(IDS_SERVICE_INSTALL_FAILED,
+                                                 ErrorText(ERROR_ACCESS_DENIED))},
+              boxes_.Texts());
+    EXPECT_TRUE(EventRecorder::Events().empty());
+}
+
 TEST_F(ServiceTest, StopThatDoesNotFinishTimesOut)
 {
     ScopedService service("WzStopIgnored");

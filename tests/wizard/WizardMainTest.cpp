@@ -85,6 +85,31 @@ CDialog& Page(CDialog& main)
     return page ? *page : main;
 }
 
+// Lets everyone only read the key while the object lives: writes to it fail
+// as they fail for a key whose access list denies them.
+class ReadOnlyKey {
+public:
+    explicit ReadOnlyKey(const std::string& path)
+    {
+        if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_READ | WRITE_DAC,
+                            nullptr, &key_, nullptr) != ERROR_SUCCESS)
+            key_ = nullptr;
+        restricted_ = key_ && wizardtest::RestrictKey(key_, true);
+    }
+    ~ReadOnlyKey()
+    {
+        if (restricted_) wizardtest::RestrictKey(key_, false);
+        if (key_) RegCloseKey(key_);
+    }
+    ReadOnlyKey(const ReadOnlyKey&) = delete;
+    ReadOnlyKey& operator=(const ReadOnlyKey&) = delete;
+    bool Restricted() const { return restricted_; }
+
+private:
+    HKEY key_ = nullptr;
+    bool restricted_ = false;
+};
+
 class WizardDialog : public testing::Test {
 protected:
     WizardDialog() : service_(ServiceName()) {}
@@ -377,6 +402,158 @@ TEST_F(WizardDialog, ClientRemovalAsksThenRemovesServiceAndParameters)
     EXPECT_EQ(Loaded(IDS_UNINSTALLED), boxes.Texts().back());
     EXPECT_TRUE(testlib::WaitFor([&] { return !wizardtest::ServicePresent(service_.Name()); }));
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Services\\" + service_.Name()));
+}
+
+// --- installation: what cannot be written is reported, nothing half done ------
+
+TEST_F(WizardDialog, AParametersKeyThatCannotBeWrittenStillShowsTheStoredServer)
+{
+    SetDword("InstallationMode", 1);
+    SetString("Addr1", "10.1.1.1");
+    ReadOnlyKey locked(ParametersKey(service_.Name()));
+    ASSERT_TRUE(locked.Restricted());
+    MessageBoxes boxes(IDYES);
+    Run([&](CDialog& d) {
+        EXPECT_EQ(Screen(IDD_MODE, "Server installation", kNext, false), Screen(d));
+        Next(d);
+        EXPECT_EQ(1, SendDlgItemMessageA(Page(d).m_hWnd, kIdAddressList, LB_GETCOUNT, 0, 0));
+        ASSERT_TRUE(Click(d, IDCANCEL));
+    });
+}
+
+TEST_F(WizardDialog, ServerParametersThatCannotBeWrittenAreReportedAndNothingIsEntered)
+{
+    SetDword("InstallationMode", 1);
+    SetString("Addr1", "10.1.1.1");
+    HKEY velmor = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyA(HKEY_LOCAL_MACHINE, kVelmorParameters, &velmor));
+    RegCloseKey(velmor);
+    ReadOnlyKey locked(ParametersKey(service_.Name()));
+    ASSERT_TRUE(locked.Restricted());
+    MessageBoxes boxes(IDYES);
+    INT_PTR result = Run([&](CDialog& d) {
+        if (Screen(d) != Screen(IDD_MODE, "Server installation", kNext, false)) {
+            ADD_FAILURE() << "not the stored server: " << Screen(d);
+            Click(d, IDCANCEL);
+            return;
+        }
+        Next(d);
+        Next(d);
+        Next(d);
+        EXPECT_EQ(std::vector<std::string>{"Writing the KODRA server parameters failed!"},
+                  boxes.Texts());
+        EXPECT_EQ(Screen(IDD_SERVER_TIME, "Server installation", "Install", true), Screen(d));
+        ASSERT_TRUE(Click(d, IDCANCEL));
+    });
+    EXPECT_EQ(IDCANCEL, result);
+    EXPECT_FALSE(testlib::FileExists(InFolder("SDSrv.bat")));
+    EXPECT_EQ("<none>", VelmorString("EnableExtra1"));
+}
+
+TEST_F(WizardDialog, WithoutTheTrayProgramAClientInstallationStoresCmdTrayZero)
+{
+    const std::string tray = InFolder("kodratray.exe");
+    auto install = [&] {
+        SetDword("CmdTray", 1);
+        MessageBoxes boxes(IDYES);
+        return Run([&](CDialog& d) {
+            Next(d);
+            Next(d);
+            Next(d);
+            Next(d);
+        });
+    };
+    ASSERT_TRUE(testlib::WriteTextFile(tray, ""));
+    EXPECT_EQ(IDOK, install());
+    DeleteFileA(tray.c_str());
+    EXPECT_EQ(1u, Dword("CmdTray"));
+
+    EXPECT_EQ(IDOK, install());
+    EXPECT_EQ(0u, Dword("CmdTray"));
+}
+
+// --- removal: a failed removal keeps what is still needed ---------------------
+
+TEST_F(WizardDialog, AClientRemovalThatCannotStopTheServiceKeepsItsParameters)
+{
+    {
+        wizardtest::ScopedEnv refuse("KODRA_DOUBLE_STOP", "refuse");
+        testlib::RunResult r =
+            testlib::Run("\"" + wizardtest::KodraProgramPath() + "\" -i -name " + service_.Name());
+        ASSERT_TRUE(r.ended && r.exitCode == 0);
+    }
+    ASSERT_TRUE(wizardtest::StartAndWaitRunning(service_.Name()));
+    SetDword("InstallationMode", 2);
+    MessageBoxes boxes(IDYES);
+    INT_PTR result = Run([&](CDialog& d) {
+        ASSERT_TRUE(Click(Page(d), IDC_MODE_UNINSTALL));
+        Next(d);
+        std::vector<std::string> texts = boxes.Texts();
+        EXPECT_EQ(2u, texts.size());
+        EXPECT_EQ(Loaded(IDS_ASK_UNINSTALL_CLIENT), texts.front());
+        EXPECT_NE(std::string::npos, texts.back().find("failed to stop")) << texts.back();
+        EXPECT_EQ(Screen(IDD_MODE, "Uninstall", "Uninstall", false), Screen(d));
+        Click(d, IDCANCEL);
+    });
+    EXPECT_EQ(IDCANCEL, result);
+    EXPECT_TRUE(ParametersExist());
+    EXPECT_EQ(2u, Dword("InstallationMode"));
+    EXPECT_TRUE(wizardtest::ServicePresent(service_.Name()));
+
+    // A service that is already gone: the removal goes on and takes the parameters.
+    wizardtest::RemoveServiceCompletely(service_.Name());
+    SetDword("InstallationMode", 2);
+    MessageBoxes again(IDYES);
+    result = Run([&](CDialog& d) {
+        ASSERT_TRUE(Click(Page(d), IDC_MODE_UNINSTALL));
+        Next(d);
+    });
+    EXPECT_EQ(IDOK, result);
+    EXPECT_EQ(Loaded(IDS_UNINSTALLED), again.Texts().back());
+    EXPECT_FALSE(ParametersExist());
+}
+
+TEST_F(WizardDialog, AServerRemovalWhoseJobCannotBeRemovedKeepsParametersAndBatch)
+{
+    SetDword("InstallationMode", 1);
+    SetString("Addr1", "10.1.1.1");
+    const std::string job = "\"" + InFolder("SDSrv.bat") + "\"";
+    HKEY velmor = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyA(HKEY_LOCAL_MACHINE, kVelmorParameters, &velmor));
+    RegSetValueExA(velmor, "EnableExtra1", 0, REG_SZ, reinterpret_cast<const BYTE*>("yes"), 4);
+    RegSetValueExA(velmor, "ExtraJob1", 0, REG_SZ, reinterpret_cast<const BYTE*>(job.c_str()),
+                   static_cast<DWORD>(job.size() + 1));
+    RegCloseKey(velmor);
+    ASSERT_TRUE(testlib::WriteTextFile(InFolder("SDSrv.bat"), "@\r\n"));
+    {
+        ReadOnlyKey locked(kVelmorParameters);
+        ASSERT_TRUE(locked.Restricted());
+        MessageBoxes boxes(IDYES);
+        INT_PTR result = Run([&](CDialog& d) {
+            ASSERT_TRUE(Click(Page(d), IDC_MODE_UNINSTALL));
+            Next(d);
+            std::vector<std::string> texts = boxes.Texts();
+            EXPECT_EQ(2u, texts.size());
+            EXPECT_EQ(0u, texts.back().find(Loaded(IDS_JOB_LOAD_FAILED))) << texts.back();
+            EXPECT_EQ(Screen(IDD_MODE, "Uninstall", "Uninstall", false), Screen(d));
+            Click(d, IDCANCEL);
+        });
+        EXPECT_EQ(IDCANCEL, result);
+    }
+    EXPECT_TRUE(ParametersExist());
+    EXPECT_EQ("yes", VelmorString("EnableExtra1"));
+    EXPECT_TRUE(testlib::FileExists(InFolder("SDSrv.bat")));
+
+    // Once the job can be removed the removal completes.
+    MessageBoxes boxes(IDYES);
+    EXPECT_EQ(IDOK, Run([&](CDialog& d) {
+        ASSERT_TRUE(Click(Page(d), IDC_MODE_UNINSTALL));
+        Next(d);
+    }));
+    EXPECT_EQ(Loaded(IDS_UNINSTALLED), boxes.Texts().back());
+    EXPECT_FALSE(ParametersExist());
+    EXPECT_EQ("no", VelmorString("EnableExtra1"));
+    EXPECT_FALSE(testlib::FileExists(InFolder("SDSrv.bat")));
 }
 
 TEST_F(WizardDialog, ServerInstallationWritesTheBatchAndTheSpecialJobAndRemovalTakesThem)

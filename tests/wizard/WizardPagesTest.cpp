@@ -309,6 +309,43 @@ TEST(RedundancyPage, AFifthMemberIsRefusedAndTooFewMembersWarn)
     EXPECT_EQ(0, LevelSelection(hosted.page));
 }
 
+// A mouse click on the row: on its check box, or else on its text.
+void ClickRow(CWnd& page, int row, bool onCheckBox)
+{
+    HWND list = GroupList(page);
+    RECT bounds{};
+    ListView_GetItemRect(list, row, &bounds, LVIR_BOUNDS);
+    POINT at{-1, (bounds.top + bounds.bottom) / 2};
+    for (int x = bounds.left; x < bounds.right && at.x < 0; ++x) {
+        LVHITTESTINFO hit{};
+        hit.pt = {x, at.y};
+        ListView_SubItemHitTest(list, &hit);
+        UINT wanted = onCheckBox ? LVHT_ONITEMSTATEICON : LVHT_ONITEMLABEL;
+        if (hit.iItem == row && (hit.flags & wanted)) at.x = x + (onCheckBox ? 2 : 10);
+    }
+    ASSERT_GE(at.x, 0) << "no place to click on row " << row;
+    LPARAM where = MAKELPARAM(at.x, at.y);
+    PostMessageA(list, WM_LBUTTONUP, 0, where);
+    SendMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, where);
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+}
+
+TEST(RedundancyPage, OneClickWarnsOnceAndOnlyWhenAMemberIsUnchecked)
+{
+    Hosted<CRedundancyDlg> hosted;
+    CCnfData record = GroupRecord(3, {0, 1}, 0);
+    hosted.Load(record);
+    MessageBoxes boxes;
+    ClickRow(hosted.page, 1, true);  // the second-last member leaves
+    EXPECT_EQ((std::vector<bool>{true, false, false}), Checks(hosted.page));
+    EXPECT_EQ(std::vector<std::string>{Loaded(IDS_GROUP_TOO_SMALL)}, boxes.Texts());
+    ClickRow(hosted.page, 2, false);  // only selects another row
+    ClickRow(hosted.page, 0, false);
+    EXPECT_EQ((std::vector<bool>{true, false, false}), Checks(hosted.page));
+    EXPECT_EQ(1u, boxes.Texts().size());
+}
+
 TEST(RedundancyPage, SavesFlagsLevelAndBatchSetting)
 {
     Hosted<CRedundancyDlg> hosted;

@@ -1,0 +1,106 @@
+#include "ShutdownBatchParser.h"
+
+#include <vector>
+
+#include "CharBufferUtil.h"
+#include "PathUtil.h"
+#include "StringUtil.h"
+
+namespace {
+
+using namespace ShutdownBatchFormat;
+
+bool StartsWithNoCase(const std::string& text, const std::string& prefix)
+{
+    return text.size() >= prefix.size() &&
+           StrToUpper(text.substr(0, prefix.size())) == StrToUpper(prefix);
+}
+
+std::string Field(const std::string& text, const char* separator, int n)
+{
+    std::vector<char> out(kLineSize);
+    return GetFieldN(out.data(), kLineSize, text.c_str(), separator, n);
+}
+
+// The folder of a "SET path=" line after the global one: its third field at
+// "%", without the ";" around it.
+std::string LineDirectory(const std::string& line) { return TrimChar(Field(line, "%", 3), ';'); }
+
+// Splits a command line into its program and its arguments. A program in
+// double quotes ends at the closing quote; any other ends at the first blank.
+void SplitCommand(const std::string& line, std::string& program, std::string& arguments)
+{
+    std::string::size_type close = line[0] == '"' ? line.find('"', 1) : std::string::npos;
+    if (close != std::string::npos) {
+        program = line.substr(1, close - 1);
+        std::string::size_type rest = close + 1;
+        if (rest < line.size() && line[rest] == ' ') ++rest;
+        arguments = line.substr(rest);
+        return;
+    }
+    program = Field(line, kSeparator, 1);
+    arguments = line.size() > program.size() ? line.substr(program.size() + 1) : std::string();
+}
+
+}  // namespace
+
+ShutdownBatch ParseShutdownBatch(const std::string& text, const ProgramExists& programExists)
+{
+    ShutdownBatch batch;
+    std::string pending;  // the folder for the next command line
+    std::string held;     // a first "SET path=%path%;" line, global or the next program's
+    bool heldSet = false;
+    std::vector<char> trimmed(kLineSize);
+
+    std::string::size_type start = 0;
+    while (start < text.size()) {
+        std::string::size_type end = text.find('\n', start);
+        std::string line = text.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        start = end == std::string::npos ? text.size() : end + 1;
+        if (end != std::string::npos && !line.empty() && line.back() == '\r') line.pop_back();
+        if (line.size() >= static_cast<std::string::size_type>(kLineSize)) break;
+        // A zero character ends the line, as it ends the line's buffer.
+        line = TrimSpaces(trimmed.data(), line.c_str());
+        if (line.empty() || StartsWithNoCase(line, kComment)) continue;
+
+        if (StartsWithNoCase(line, kPathLine)) {
+            if (heldSet) {
+                // Nothing ran in between: the held line was the global one.
+                batch.globalPath = held;
+                heldSet = false;
+            }
+            if (batch.globalPath.empty() && !StartsWithNoCase(line, kCommandPathLine)) {
+                batch.globalPath = line.substr(sizeof kPathLine - 1);
+            } else {
+                if (batch.globalPath.empty()) {
+                    held = line.substr(sizeof kPathLine - 1);
+                    heldSet = true;
+                }
+                pending = LineDirectory(line);
+            }
+            continue;
+        }
+
+        std::string program;
+        std::string arguments;
+        SplitCommand(line, program, arguments);
+        std::string directory = pending;
+        if (heldSet && !(!directory.empty() && programExists(PathJoin(directory, program)))) {
+            // Not a program of that folder: the line was the global path.
+            batch.globalPath = held;
+            directory.clear();
+        }
+        heldSet = false;
+        std::string testPath = directory.empty() ? program : PathJoin(directory, program);
+        if (programExists(testPath)) batch.commands.push_back({program, arguments, directory});
+        pending.clear();
+    }
+    if (heldSet) batch.globalPath = held;
+    return batch;
+}
+
+std::string ShutdownBatchProgramText(const std::string& program)
+{
+    if (program.find(' ') == std::string::npos) return program;
+    return "\"" + program + "\"";
+}

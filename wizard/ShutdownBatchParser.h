@@ -1,0 +1,45 @@
+// The text of the client shutdown batch file turned into its command lines:
+// plain text in, plain values out, no file or system access, so the rules can
+// be tested and fuzzed on their own. The file handling is BatchFile's.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+// The format's fixed words.
+namespace ShutdownBatchFormat {
+constexpr char kComment[] = "REM";
+constexpr char kSeparator[] = " ";
+constexpr char kPathLine[] = "SET path=";
+// The line a custom program's folder stands on, right before the program.
+constexpr char kCommandPathLine[] = "SET path=%path%;";
+// Lines of this many characters or more end the reading.
+constexpr int kLineSize = 1024;
+}  // namespace ShutdownBatchFormat
+
+struct ShutdownBatchCommand {
+    std::string program;    // unquoted
+    std::string arguments;  // the text after the program and one blank
+    std::string directory;  // the custom program's folder, empty for all others
+};
+
+struct ShutdownBatch {
+    std::string globalPath;  // the text after "SET path=" of the global line, or empty
+    std::vector<ShutdownBatchCommand> commands;
+};
+
+// The test whether a program exists: the program itself, or its folder joined
+// with it.
+using ProgramExists = std::function<bool(const std::string& path)>;
+
+// Reads the file's text (lines end with LF or CR LF): every command line whose
+// program exists where it is tested, and the global path. A "SET path=%path%;"
+// line first in the file names the folder of the custom program after it when
+// that program is found there; otherwise it is the global path (earlier
+// versions wrote it so), and the command after it is tested on its own.
+ShutdownBatch ParseShutdownBatch(const std::string& text, const ProgramExists& programExists);
+
+// The program as a command line names it: in double quotes when it holds a
+// blank, so that the command interpreter takes the whole name.
+std::string ShutdownBatchProgramText(const std::string& program);
