@@ -1,0 +1,181 @@
+// The message port under abuse. A listener runs the tray's own pass through the
+// tray's binding (a 50 ms pause, a status poll every millisecond for up to 5 s,
+// one read of at most 4095 bytes, the reply "0" to a whole record) while up to
+// 300 local connections misbehave; a sender that behaves must have its reply
+// within 2 seconds, and the misbehaving ones must be let go.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "KarNetApi.h"
+#include "NetConDll.h"
+#include "testlib.h"
+
+namespace {
+
+const char kRecord[] = "KODRA|5|hello|";
+const DWORD kServedWithinMs = 2000;
+const DWORD kDroppedWithinMs = 3000 + 2000;  // the rule's 3 s, and room for a loaded machine
+
+bool IsWholeRecord(const std::string& data)
+{
+    size_t first = data.find('|');
+    size_t second = first == std::string::npos ? first : data.find('|', first + 1);
+    if (second == std::string::npos || second == first + 1) return false;
+    size_t length = std::stoul(data.substr(first + 1, second - first - 1));
+    return data.size() > second + length && data[second + 1 + length] == '|';
+}
+
+class TrayLikeListener {
+public:
+    explicit TrayLikeListener(unsigned short port)
+        : port_(port), transport_((testlib::InstallDir() + "\\KarNet.dll").c_str())
+    {
+        opened_ = transport_.Open(ListenAddress(port).c_str());
+        if (opened_) thread_ = std::thread([this] { Run(); });
+    }
+    ~TrayLikeListener()
+    {
+        stop_ = true;
+        if (thread_.joinable()) {
+            // A pass waits up to 5 s for data: give it some, so it ends now.
+            RawPeer nudge;
+            if (nudge.Connect("127.0.0.1", port_)) nudge.Send(kRecord);
+            thread_.join();
+        }
+        transport_.Close();
+    }
+    TrayLikeListener(const TrayLikeListener&) = delete;
+    TrayLikeListener& operator=(const TrayLikeListener&) = delete;
+
+    bool Opened() const { return opened_; }
+    long Reads() const { return reads_; }
+
+private:
+    void Run()
+    {
+        while (!stop_) {
+            Sleep(50);
+            if (!transport_.WaitData(5000)) continue;
+            char buffer[4096] = {};
+            uint32_t count = 0;
+            if (!transport_.ReadData(buffer, sizeof buffer - 1, &count) || count == 0) continue;
+            ++reads_;
+            if (IsWholeRecord(std::string(buffer, count))) {
+                uint32_t written = 0;
+                transport_.WriteData("0", 1, &written);
+            }
+        }
+    }
+
+    unsigned short port_;
+    CNetConDll transport_;
+    bool opened_ = false;
+    std::atomic<bool> stop_{false};
+    std::atomic<long> reads_{0};
+    std::thread thread_;
+};
+
+// Connect, send a record, read the reply, close; the milliseconds that took, or
+// a large figure when no reply came.
+DWORD TimeWellBehavedSender(unsigned short port)
+{
+    DWORD begin = GetTickCount();
+    RawPeer sender;
+    if (!sender.Connect("127.0.0.1", port) || !sender.Send(kRecord)) return INFINITE;
+    if (sender.Receive(1, 10000) != "0") return INFINITE;
+    return GetTickCount() - begin;
+}
+
+enum class Kind { Silent, HalfRecord, Trickle };
+
+struct Abuse {
+    const char* name;
+    Kind kind;
+    int connections;
+};
+
+void PrintTo(const Abuse& abuse, std::ostream* out) { *out << abuse.name; }
+
+// Sends one byte of a record at a time, round the connections, so that each
+// sends a byte every 300 ms or so.
+class Trickler {
+public:
+    explicit Trickler(std::vector<std::unique_ptr<RawPeer>>& peers) : peers_(peers)
+    {
+        thread_ = std::thread([this] {
+            const std::string record = "KODRA|40|" + std::string(40, 't') + "|";
+            size_t round = 0;
+            while (!stop_) {
+                DWORD pause = 300 / static_cast<DWORD>(peers_.size());
+                for (auto& peer : peers_) {
+                    if (stop_) return;
+                    peer->Send(record.substr(round % record.size(), 1));
+                    Sleep(pause > 0 ? pause : 1);
+                }
+                ++round;
+            }
+        });
+    }
+    ~Trickler()
+    {
+        stop_ = true;
+        thread_.join();
+    }
+    Trickler(const Trickler&) = delete;
+    Trickler& operator=(const Trickler&) = delete;
+
+private:
+    std::vector<std::unique_ptr<RawPeer>>& peers_;
+    std::atomic<bool> stop_{false};
+    std::thread thread_;
+};
+
+class KarNetAbuse : public ::testing::TestWithParam<Abuse> {};
+
+TEST_P(KarNetAbuse, AWellBehavedSenderIsServedWithinTwoSecondsAndTheOthersAreLetGo)
+{
+    const Abuse& abuse = GetParam();
+    unsigned short port = FreePort();
+    TrayLikeListener listener(port);
+    ASSERT_TRUE(listener.Opened());
+
+    std::vector<std::unique_ptr<RawPeer>> abusers;
+    for (int i = 0; i < abuse.connections; ++i) {
+        abusers.push_back(std::make_unique<RawPeer>());
+        ASSERT_TRUE(abusers.back()->Connect("127.0.0.1", port)) << "connection " << i;
+        // Half of them stop half-way and keep the connection, half end their sending.
+        if (abuse.kind == Kind::HalfRecord) {
+            ASSERT_TRUE(abusers.back()->Send("KODRA|50|only the first half"));
+            if (i % 2) abusers.back()->ShutdownSend();
+        }
+    }
+    std::unique_ptr<Trickler> trickler;
+    if (abuse.kind == Kind::Trickle) trickler = std::make_unique<Trickler>(abusers);
+    if (abuse.kind != Kind::Silent) {
+        ASSERT_TRUE(testlib::WaitFor([&] { return listener.Reads() >= 20; }))
+            << "the listener is busy with the abusers' bytes";
+    }
+
+    for (int round = 0; round < 3; ++round)
+        EXPECT_LT(TimeWellBehavedSender(port), kServedWithinMs) << "round " << round;
+
+    // The newest abuser stalled no earlier than the others: it goes within the rule's time.
+    EXPECT_TRUE(abusers.back()->SeesClose(kDroppedWithinMs));
+    EXPECT_LT(TimeWellBehavedSender(port), kServedWithinMs) << "after the drops";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Abusers, KarNetAbuse,
+    ::testing::Values(Abuse{"SilentFloodOf300", Kind::Silent, 300},
+                      Abuse{"HalfRecordsFrom300", Kind::HalfRecord, 300},
+                      Abuse{"TricklersOf100", Kind::Trickle, 100},
+                      Abuse{"TricklersOf300", Kind::Trickle, 300}),
+    [](const ::testing::TestParamInfo<Abuse>& info) { return std::string(info.param.name); });
+
+}  // namespace
