@@ -7,12 +7,10 @@
 
 #include <atomic>
 #include <iostream>
-#include <memory>
-#include <ostream>
 #include <string>
 #include <thread>
-#include <vector>
 
+#include "Abusers.h"
 #include "KarNetApi.h"
 #include "NetConDll.h"
 #include "testlib.h"
@@ -93,50 +91,6 @@ DWORD TimeWellBehavedSender(unsigned short port)
     return GetTickCount() - begin;
 }
 
-enum class Kind { Silent, HalfRecord, Trickle };
-
-struct Abuse {
-    const char* name;
-    Kind kind;
-    int connections;
-};
-
-void PrintTo(const Abuse& abuse, std::ostream* out) { *out << abuse.name; }
-
-// Sends one byte of a record at a time, round the connections, so that each
-// sends a byte every 300 ms or so.
-class Trickler {
-public:
-    explicit Trickler(std::vector<std::unique_ptr<RawPeer>>& peers) : peers_(peers)
-    {
-        thread_ = std::thread([this] {
-            const std::string record = "KODRA|40|" + std::string(40, 't') + "|";
-            size_t round = 0;
-            while (!stop_) {
-                DWORD pause = 300 / static_cast<DWORD>(peers_.size());
-                for (auto& peer : peers_) {
-                    if (stop_) return;
-                    peer->Send(record.substr(round % record.size(), 1));
-                    Sleep(pause > 0 ? pause : 1);
-                }
-                ++round;
-            }
-        });
-    }
-    ~Trickler()
-    {
-        stop_ = true;
-        thread_.join();
-    }
-    Trickler(const Trickler&) = delete;
-    Trickler& operator=(const Trickler&) = delete;
-
-private:
-    std::vector<std::unique_ptr<RawPeer>>& peers_;
-    std::atomic<bool> stop_{false};
-    std::thread thread_;
-};
-
 class KarNetAbuse : public ::testing::TestWithParam<Abuse> {};
 
 TEST_P(KarNetAbuse, AWellBehavedSenderIsServedWithinTwoSecondsAndTheOthersAreLetGo)
@@ -146,19 +100,9 @@ TEST_P(KarNetAbuse, AWellBehavedSenderIsServedWithinTwoSecondsAndTheOthersAreLet
     TrayLikeListener listener(port);
     ASSERT_TRUE(listener.Opened());
 
-    std::vector<std::unique_ptr<RawPeer>> abusers;
-    for (int i = 0; i < abuse.connections; ++i) {
-        abusers.push_back(std::make_unique<RawPeer>());
-        ASSERT_TRUE(abusers.back()->Connect("127.0.0.1", port)) << "connection " << i;
-        // Half of them stop half-way and keep the connection, half end their sending.
-        if (abuse.kind == Kind::HalfRecord) {
-            ASSERT_TRUE(abusers.back()->Send("KODRA|50|only the first half"));
-            if (i % 2) abusers.back()->ShutdownSend();
-        }
-    }
-    std::unique_ptr<Trickler> trickler;
-    if (abuse.kind == Kind::Trickle) trickler = std::make_unique<Trickler>(abusers);
-    if (abuse.kind != Kind::Silent) {
+    Abusers abusers(abuse, port);
+    ASSERT_TRUE(abusers.Connected());
+    if (abuse.kind != AbuseKind::Silent) {
         ASSERT_TRUE(testlib::WaitFor([&] { return listener.Reads() >= 20; }))
             << "the listener is busy with the abusers' bytes";
     }
@@ -172,16 +116,13 @@ TEST_P(KarNetAbuse, AWellBehavedSenderIsServedWithinTwoSecondsAndTheOthersAreLet
     std::cout << abuse.name << ": replies after" << times << " ms" << std::endl;
 
     // The newest abuser stalled no earlier than the others: it goes within the rule's time.
-    EXPECT_TRUE(abusers.back()->SeesClose(kDroppedWithinMs));
+    EXPECT_TRUE(abusers.Newest().SeesClose(kDroppedWithinMs));
     EXPECT_LT(TimeWellBehavedSender(port), kServedWithinMs) << "after the drops";
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Abusers, KarNetAbuse,
-    ::testing::Values(Abuse{"SilentFloodOf300", Kind::Silent, 300},
-                      Abuse{"HalfRecordsFrom300", Kind::HalfRecord, 300},
-                      Abuse{"TricklersOf100", Kind::Trickle, 100},
-                      Abuse{"TricklersOf300", Kind::Trickle, 300}),
-    [](const ::testing::TestParamInfo<Abuse>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Abusers, KarNetAbuse, ::testing::ValuesIn(kAbuses),
+                         [](const ::testing::TestParamInfo<Abuse>& info) {
+                             return std::string(info.param.name);
+                         });
 
 }  // namespace
