@@ -2,6 +2,8 @@
 // every socket and moves arriving bytes into per-sender inboxes, and publishes
 // each handle's flags in a slot that NetConStatus reads without lock or system
 // call: the tray polls it every millisecond. The thread runs while any handle is open.
+// It also enforces the sender rules of KarNet.h; with no sender to watch it
+// waits without a time-out, so an idle listener costs nothing here.
 // Room for every listening end, every sender and the waker in one select().
 #define FD_SETSIZE 1024
 #include <winsock2.h>
@@ -26,6 +28,10 @@ namespace {
 
 const size_t kInboxLimit = 64 * 1024;  // per sender; beyond it the sender waits in TCP
 const size_t kMaxPeers = 256;          // all senders of all listening ends together
+const DWORD kStallMs = 3000;           // a sender without a whole record is dropped after it
+const DWORD kQuietMs = 200;            // a sender this long without a byte has sent what it will
+const size_t kMaxTagLength = 63;       // longer first fields are not taken for a record's tag
+const size_t kMaxLengthDigits = 9;
 const DWORD kWriteTimeoutMs = 2000;    // a peer that does not read is dropped after it
 const DWORD kConnectTimeoutMs = 5000;
 const unsigned kSlotBits = 8;          // a handle is a serial number and its slot
@@ -80,6 +86,10 @@ struct Peer {
     bool queued = false;     // in its endpoint's ready queue
     bool ended = false;      // the other side stopped sending, or the socket failed
     bool broken = false;     // to be dropped
+    bool whole = false;      // its inbox begins with a whole record
+    DWORD lastActive = 0;    // its last byte arrived or the listener last read it
+    DWORD lastByte = 0;
+    DWORD lastProgress = 0;  // it connected or the listener read a whole record of it
     char address[NETCON_PEER_TEXT] = "";
     Peer() = default;
     Peer(const Peer&) = delete;
@@ -175,6 +185,44 @@ FirstBytes CheckFirstBytes(const std::string& data, bool complete)
     return prefix && !complete ? FirstBytes::Undecided : FirstBytes::Other;
 }
 
+// "TAG|LEN|TEXT|": a tag without "|", the decimal length and exactly that many
+// bytes of text. Only the start is looked at: a sender's bytes begin a record.
+bool StartsWithWholeRecord(const std::string& data)
+{
+    size_t limit = std::min(data.size(), kMaxTagLength + 1);
+    const void* bar = memchr(data.data(), '|', limit);
+    if (!bar) return false;
+    size_t i = static_cast<size_t>(static_cast<const char*>(bar) - data.data());
+    if (i == 0) return false;
+    ++i;
+    size_t digits = 0;
+    uint32_t length = 0;
+    while (i < data.size() && data[i] >= '0' && data[i] <= '9' && digits < kMaxLengthDigits) {
+        length = length * 10 + static_cast<uint32_t>(data[i] - '0');
+        ++i;
+        ++digits;
+    }
+    if (digits == 0 || i >= data.size() || data[i] != '|') return false;
+    ++i;
+    return data.size() - i > length && data[i + length] == '|';
+}
+
+// Lower serves first: a whole record, then bytes that will not grow (the sender
+// ended or went quiet), then bytes still arriving.
+int Rank(const Peer& peer, DWORD now)
+{
+    if (peer.whole) return 0;
+    if (peer.ended || now - peer.lastByte >= kQuietMs) return 1;
+    return 2;
+}
+
+// A sender that the rules may drop: neither a whole record of it waits nor may
+// the listener still be answering it.
+bool Expendable(const Endpoint& ep, const PeerPtr& peer)
+{
+    return !peer->broken && !peer->whole && peer != ep.lastRead;
+}
+
 void Dequeue(Endpoint& ep, const PeerPtr& peer)
 {
     if (!peer->queued) return;
@@ -207,10 +255,54 @@ void Receive(Endpoint& ep, const PeerPtr& peer)
     int n = recv(peer->sock, buffer, static_cast<int>(room), 0);
     if (n > 0) {
         peer->inbox.append(buffer, static_cast<size_t>(n));
+        peer->whole = peer->whole || StartsWithWholeRecord(peer->inbox);
+        peer->lastActive = peer->lastByte = GetTickCount();
     } else if (n == 0 || WSAGetLastError() != WSAEWOULDBLOCK) {
         peer->ended = true;
     }
     Announce(ep, peer);
+}
+
+void Unlist(Endpoint& ep, const PeerPtr& peer)
+{
+    Dequeue(ep, peer);
+    ep.peers.erase(std::remove(ep.peers.begin(), ep.peers.end(), peer), ep.peers.end());
+    --g_peerCount;
+}
+
+// The expendable sender of any listening end that has been idle longest.
+bool FindLongestIdle(EndpointPtr* epOut, PeerPtr* peerOut)
+{
+    DWORD now = GetTickCount();
+    DWORD longest = 0;
+    bool found = false;
+    for (auto& entry : g_endpoints) {
+        if (!entry.second->listening) continue;
+        for (const PeerPtr& peer : entry.second->peers) {
+            if (!Expendable(*entry.second, peer)) continue;
+            DWORD idle = now - peer->lastActive;
+            if (!found || idle > longest) {
+                found = true;
+                longest = idle;
+                *epOut = entry.second;
+                *peerOut = peer;
+            }
+        }
+    }
+    return found;
+}
+
+bool MakeRoom()
+{
+    if (g_peerCount < kMaxPeers) return true;
+    EndpointPtr ep;
+    PeerPtr victim;
+    if (!FindLongestIdle(&ep, &victim)) return false;
+    victim->broken = true;
+    shutdown(victim->sock, SD_BOTH);
+    Unlist(*ep, victim);
+    Publish(*ep);
+    return true;
 }
 
 void Accept(Endpoint& ep)
@@ -220,7 +312,11 @@ void Accept(Endpoint& ep)
         int length = sizeof from;
         SOCKET s = accept(ep.listener, reinterpret_cast<sockaddr*>(&from), &length);
         if (s == INVALID_SOCKET) return;
-        if (g_peerCount >= kMaxPeers || !SetNonBlocking(s)) {
+        if (!MakeRoom()) {
+            closesocket(s);
+            return;
+        }
+        if (!SetNonBlocking(s)) {
             closesocket(s);
             continue;
         }
@@ -228,6 +324,7 @@ void Accept(Endpoint& ep)
         setsockopt(s, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&on), sizeof on);
         PeerPtr peer = std::make_shared<Peer>();
         peer->sock = s;
+        peer->lastActive = peer->lastByte = peer->lastProgress = GetTickCount();
         snprintf(peer->address, sizeof peer->address, "tcp-%s:%u", inet_ntoa(from.sin_addr),
                  static_cast<unsigned>(ntohs(from.sin_port)));
         ep.peers.push_back(peer);
@@ -253,26 +350,59 @@ void Reap(Endpoint& ep)
     }
 }
 
+// Drops the stalled senders of a listening end; gives the milliseconds until
+// the next one stalls, INFINITE when none can.
+DWORD ExpireStalled(Endpoint& ep, DWORD now)
+{
+    DWORD next = INFINITE;
+    if (!ep.listening) return next;
+    for (const PeerPtr& peer : ep.peers) {
+        if (!Expendable(ep, peer)) continue;
+        DWORD age = now - peer->lastProgress;
+        if (age >= kStallMs) {
+            peer->broken = true;
+            shutdown(peer->sock, SD_BOTH);
+        } else {
+            next = std::min(next, kStallMs - age);
+        }
+    }
+    return next;
+}
+
 DWORD WINAPI ReactorMain(void* module)
 {
     for (;;) {
         fd_set readable;
         FD_ZERO(&readable);
+        DWORD wait = INFINITE;
         {
             Hold hold(g_state);
             g_retired.clear();
             g_retireDone = g_retireAsked;
             if (g_stopReactor) break;
             FD_SET(g_waker, &readable);
+            DWORD now = GetTickCount();
             for (auto& entry : g_endpoints) {
                 Endpoint& ep = *entry.second;
-                if (ep.listening && g_peerCount < kMaxPeers) FD_SET(ep.listener, &readable);
+                wait = std::min(wait, ExpireStalled(ep, now));
+                Reap(ep);
+                Publish(ep);
+            }
+            // At the limit a new sender is taken only when another can make room.
+            EndpointPtr unused;
+            PeerPtr none;
+            bool room = g_peerCount < kMaxPeers || FindLongestIdle(&unused, &none);
+            for (auto& entry : g_endpoints) {
+                Endpoint& ep = *entry.second;
+                if (ep.listening && room) FD_SET(ep.listener, &readable);
                 for (const PeerPtr& peer : ep.peers)
                     if (!peer->ended && !peer->broken && peer->inbox.size() < kInboxLimit)
                         FD_SET(peer->sock, &readable);
             }
         }
-        if (select(0, &readable, nullptr, nullptr, nullptr) == SOCKET_ERROR) {
+        timeval timeout = {static_cast<long>(wait / 1000), static_cast<long>(wait % 1000) * 1000};
+        if (select(0, &readable, nullptr, nullptr, wait == INFINITE ? nullptr : &timeout) ==
+            SOCKET_ERROR) {
             Sleep(1);
             continue;
         }
@@ -539,22 +669,35 @@ int Read(NetConHandle handle, void* buffer, uint32_t size, uint32_t* count, char
         peer = ep->peers.front();
         if (peer->inbox.empty()) return peer->ended || peer->broken ? Fail(WSAECONNRESET) : 1;
     } else {
-        while (!ep->ready.empty() && ep->ready.front()->broken) Dequeue(*ep, ep->ready.front());
-        if (ep->ready.empty()) return 1;
-        peer = ep->ready.front();
+        DWORD now = GetTickCount();
+        int best = 3;
+        for (const PeerPtr& candidate : ep->ready) {
+            if (candidate->broken) continue;
+            int rank = Rank(*candidate, now);
+            if (rank < best) {
+                best = rank;
+                peer = candidate;
+            }
+        }
+        if (!peer) return 1;
     }
     bool wasFull = peer->inbox.size() >= kInboxLimit;
     uint32_t n = static_cast<uint32_t>(std::min<size_t>(size, peer->inbox.size()));
     memcpy(buffer, peer->inbox.data(), n);
     peer->inbox.erase(0, n);
     if (ep->listening) {
+        DWORD now = GetTickCount();
+        peer->lastActive = now;
+        if (peer->whole) peer->lastProgress = now;
+        peer->whole = StartsWithWholeRecord(peer->inbox);
         // The next read serves the next sender; this one queues again behind it.
         Dequeue(*ep, peer);
         Announce(*ep, peer);
         ep->lastRead = peer;
     }
     Publish(*ep);
-    if (wasFull || (peer->ended && peer->inbox.empty())) Wake();
+    // The reactor learns which senders the rules may drop now.
+    if (ep->listening || wasFull || (peer->ended && peer->inbox.empty())) Wake();
     if (count) *count = n;
     if (from && fromSize > 0) snprintf(from, fromSize, "%s", peer->address);
     return 1;

@@ -5,6 +5,27 @@
 // Addresses: "tcp:PORT@HOST" opens a listening end on the loopback address
 // (HOST "localhost" or a numeric 127.x.y.z), "tcp-HOST:PORT" a connection to it.
 // PORT is 1 to 65535, all digits. The bytes go over TCP as they are.
+//
+// A listening end serves its senders so that one that behaves (connects, sends a
+// record "TAG|LEN|TEXT|", reads the reply, closes) is served at once whatever
+// the other local senders do:
+// - Each read gives the bytes of one sender, chosen in this order: one whose
+//   unread bytes begin with a whole record (a tag of up to 63 characters without
+//   "|", the decimal length in up to 9 digits and that many bytes of text, each
+//   followed by "|"); then one that ended its sending or has sent nothing for
+//   200 ms; then the rest. Within each, the one that has waited longest; a sender
+//   read from queues again behind the others.
+// - A sender is dropped 3 seconds after it connected, or after the listener last
+//   read a whole record of it, unless a whole record of it waits unread or it is
+//   the sender whose data was read last (a reply may still go to it). So a sender
+//   that stays silent, stops half-way or trickles goes after 3 seconds, or, when
+//   it was the last one read, as soon as another sender is read.
+// - At most 256 senders are served at once. A new one takes the place of the one
+//   that has been idle longest (nothing arrived from it and nothing was read from
+//   it), among those the previous rule may drop; when there is none, new senders
+//   wait in the system's backlog until a place is free (or are turned away).
+// - A sender whose first bytes are a web request line ("GET ", "POST ", ...) is
+//   dropped unread, and one that does not read a reply within 2 seconds is dropped.
 #pragma once
 
 #include <stdint.h>

@@ -81,9 +81,18 @@ start_prefix() {
 "Default"="1024x768"
 REG
   # The first window of a run starts Wine's desktop process, which takes seconds
-  # and then stays: pay for it here once, not in whichever GUI test comes first.
+  # and ends a second after its last user: the primer starts it here and keeps
+  # it until the session stops, so no test starts it with the test's output.
   if [ -f "$build/tests/doubles/desktop_primer.exe" ]; then
-    if ! wine "$build/tests/doubles/desktop_primer.exe" </dev/null >/dev/null 2>&1; then
+    local ready="$state/desktop.ready"
+    rm -f "$ready"
+    setsid wine "$build/tests/doubles/desktop_primer.exe" "Z:${ready//\//\\}" \
+      </dev/null >/dev/null 2>&1 &
+    for _ in $(seq 600); do
+      [ -e "$ready" ] && break
+      sleep 0.05
+    done
+    if [ ! -e "$ready" ]; then
       echo "session: no window could be opened on the test display" >&2
       exit 1
     fi

@@ -286,6 +286,27 @@ TEST_F(KarNet, SendersThatCloseAreReaped)
     }
 }
 
+// A sender without a whole record is dropped after a few seconds; one whose
+// record waits unread, or whose record was read and awaits its reply, is not.
+TEST_F(KarNet, WhatTheListenerOwesASenderOutlivesTheStallRule)
+{
+    RawPeer answered, waiting, silent;
+    ASSERT_TRUE(answered.Connect("127.0.0.1", port));
+    ASSERT_TRUE(answered.Send("KODRA|1|a|"));
+    ASSERT_EQ(ReadOnce(), "KODRA|1|a|");
+    ASSERT_TRUE(waiting.Connect("127.0.0.1", port));
+    ASSERT_TRUE(waiting.Send("KODRA|1|w|"));
+    ASSERT_TRUE(silent.Connect("127.0.0.1", port));
+
+    // The last to come: once it is dropped, the others' time has passed as well.
+    EXPECT_TRUE(silent.SeesClose(10000)) << "the silent sender stalled";
+    EXPECT_EQ(Reply("0"), 1);
+    EXPECT_EQ(answered.Receive(1), "0");
+    EXPECT_EQ(ReadOnce(), "KODRA|1|w|");
+    EXPECT_EQ(Reply("1"), 1);
+    EXPECT_EQ(waiting.Receive(1), "1");
+}
+
 TEST_F(KarNet, TheEntriesNobodyCalls)
 {
     EXPECT_EQ(api.Open2(ListenAddress(port).c_str(), 1), 0u);
