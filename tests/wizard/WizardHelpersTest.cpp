@@ -275,7 +275,8 @@ TEST(BatchName, FaultsInTheOrderTheUserHearsOfThem)
     }
 
     MessageBoxes boxes(IDNO);
-    EXPECT_FALSE(ValidateBatchName("C:\\elsewhere\\SDSrv.bat"));  // refused before the file is looked for
+    // Refused by the user before the file is looked for.
+    EXPECT_FALSE(ValidateBatchName("C:\\elsewhere\\SDSrv.bat"));
     EXPECT_TRUE(ValidateBatchName("probe.bat"));
     boxes.SetAnswer(IDYES);
     EXPECT_TRUE(ValidateBatchName("sdsrv.BAT"));

@@ -236,7 +236,8 @@ bool DeleteServiceRegistryKeys(const char* serviceName)
 
 bool IsInstallModeSwitch(const CCnfData& record, DWORD chosenMode)
 {
-    bool installed = record.InstallationMode == kModeServer || record.InstallationMode == kModeClient;
+    bool installed =
+        record.InstallationMode == kModeServer || record.InstallationMode == kModeClient;
     bool chosen = chosenMode == kModeServer || chosenMode == kModeClient;
     return installed && chosen && record.InstallationMode != chosenMode;
 }

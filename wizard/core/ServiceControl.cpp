@@ -76,8 +76,9 @@ bool GetSystemErrorText(DWORD code, char* buffer, int size)
         if (netmsg) flags |= FORMAT_MESSAGE_FROM_HMODULE;
     }
     char* text = nullptr;
-    DWORD length = FormatMessageA(flags, netmsg.Get(), code, MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL),
-                                  reinterpret_cast<char*>(&text), 0, nullptr);
+    DWORD length =
+        FormatMessageA(flags, netmsg.Get(), code, MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL),
+                       reinterpret_cast<char*>(&text), 0, nullptr);
     UniqueLocalMemory textOwner(text);
     bool found = length > 0 && text;
     if (found) {
@@ -90,19 +91,22 @@ bool GetSystemErrorText(DWORD code, char* buffer, int size)
 
 bool ServiceExists(const char* serviceName)
 {
-    ServiceHandles handles = OpenServiceHandles(serviceName, SC_MANAGER_ALL_ACCESS, SERVICE_QUERY_CONFIG);
+    ServiceHandles handles =
+        OpenServiceHandles(serviceName, SC_MANAGER_ALL_ACCESS, SERVICE_QUERY_CONFIG);
     return handles.service.Get() != nullptr;
 }
 
 bool ServiceIsGone(const char* serviceName)
 {
-    ServiceHandles handles = OpenServiceHandles(serviceName, SC_MANAGER_CONNECT, SERVICE_QUERY_STATUS);
+    ServiceHandles handles =
+        OpenServiceHandles(serviceName, SC_MANAGER_CONNECT, SERVICE_QUERY_STATUS);
     return !handles.service.Get() && handles.error == ERROR_SERVICE_DOES_NOT_EXIST;
 }
 
 bool IsServiceActive(const char* serviceName)
 {
-    ServiceHandles handles = OpenServiceHandles(serviceName, SC_MANAGER_ALL_ACCESS, SERVICE_QUERY_STATUS);
+    ServiceHandles handles =
+        OpenServiceHandles(serviceName, SC_MANAGER_ALL_ACCESS, SERVICE_QUERY_STATUS);
     SERVICE_STATUS status{};
     return handles.service.Get() && QueryServiceStatus(handles.service.Get(), &status) &&
            status.dwCurrentState != SERVICE_STOPPED;
@@ -111,12 +115,14 @@ bool IsServiceActive(const char* serviceName)
 DWORD StopServiceWait(const char* serviceName, int seconds)
 {
     if (!serviceName || !*serviceName || seconds <= 0) return ERROR_INVALID_PARAMETER;
-    ServiceHandles handles = OpenServiceHandles(serviceName, SC_MANAGER_CONNECT, SERVICE_QUERY_STATUS | SERVICE_STOP);
+    ServiceHandles handles =
+        OpenServiceHandles(serviceName, SC_MANAGER_CONNECT, SERVICE_QUERY_STATUS | SERVICE_STOP);
     if (!handles.service.Get()) return handles.error;
     SERVICE_STATUS status{};
     if (!QueryServiceStatus(handles.service.Get(), &status)) return GetLastError();
     if (status.dwCurrentState == SERVICE_STOPPED) return 0;
-    if (!ControlService(handles.service.Get(), SERVICE_CONTROL_STOP, &status)) return GetLastError();
+    if (!ControlService(handles.service.Get(), SERVICE_CONTROL_STOP, &status))
+        return GetLastError();
     DWORD start = GetTickCount();
     DWORD limit = static_cast<DWORD>(seconds) * 1000;
     while (status.dwCurrentState != SERVICE_STOPPED && GetTickCount() - start < limit) {
@@ -129,7 +135,8 @@ DWORD StopServiceWait(const char* serviceName, int seconds)
 DWORD StartServiceIfStopped(const char* serviceName)
 {
     if (!serviceName || !*serviceName) return ERROR_INVALID_PARAMETER;
-    ServiceHandles handles = OpenServiceHandles(serviceName, SC_MANAGER_CONNECT, SERVICE_QUERY_STATUS | SERVICE_START);
+    ServiceHandles handles =
+        OpenServiceHandles(serviceName, SC_MANAGER_CONNECT, SERVICE_QUERY_STATUS | SERVICE_START);
     if (!handles.service.Get()) return handles.error;
     SERVICE_STATUS status{};
     if (!QueryServiceStatus(handles.service.Get(), &status)) return GetLastError();
@@ -143,7 +150,8 @@ bool WaitServiceDeleted(const char* serviceName, int seconds)
     DWORD limit = seconds > 0 ? static_cast<DWORD>(seconds) * 1000 : 0;
     while (GetTickCount() - start < limit) {
         {
-            ServiceHandles handles = OpenServiceHandles(serviceName, SC_MANAGER_ALL_ACCESS, SERVICE_QUERY_STATUS);
+            ServiceHandles handles =
+                OpenServiceHandles(serviceName, SC_MANAGER_ALL_ACCESS, SERVICE_QUERY_STATUS);
             if (!handles.service.Get() && handles.error == ERROR_SERVICE_DOES_NOT_EXIST)
                 return true;
         }
@@ -260,13 +268,14 @@ bool UninstallService(const char* serviceName)
 
 bool RegisterEventLogSource(const char* sourceName, const char* messageFile)
 {
-    UniqueRegKey key;
-    LONG result = RegCreateKeyA(HKEY_LOCAL_MACHINE, CString(kEventLogKey) + sourceName, key.Put());
+    HKEY created = nullptr;
+    LONG result = RegCreateKeyA(HKEY_LOCAL_MACHINE, CString(kEventLogKey) + sourceName, &created);
     if (result != ERROR_SUCCESS) {
         // The caller reports the thread's last error.
         SetLastError(static_cast<DWORD>(result));
         return false;
     }
+    UniqueRegKey key(created);
     // A source without its message file or types shows no texts in the event
     // log: a value that cannot be written fails the registration.
     DWORD types = EVENTLOG_ERROR_TYPE | EVENTLOG_WARNING_TYPE | EVENTLOG_INFORMATION_TYPE;

@@ -134,7 +134,8 @@ bool CMailSettings::ReadHablatSettings(HablatSettings* settings)
 {
     if (!settings) return false;
     HKEY opened = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kMailerKey, 0, KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS) {
+    LONG result = RegOpenKeyExA(HKEY_LOCAL_MACHINE, kMailerKey, 0, KEY_QUERY_VALUE, &opened);
+    if (result != ERROR_SUCCESS) {
         *settings = HablatSettings();
         return true;
     }
@@ -166,7 +167,8 @@ bool CMailSettings::WriteHablatSettings(const HablatSettings* settings)
     HKEY opened = nullptr;
     bool ok = true;
     if (settings->Enabled) {
-        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kMailerKey, 0, kWriteAccess, &opened) == ERROR_SUCCESS) {
+        LONG result = RegOpenKeyExA(HKEY_LOCAL_MACHINE, kMailerKey, 0, kWriteAccess, &opened);
+        if (result == ERROR_SUCCESS) {
             key.Reset(opened);
         } else {
             opened = nullptr;
