@@ -5,12 +5,13 @@
 #include <cstring>
 
 #include "MailerProcess.h"
+#include "MailerSettings.h"
 #include "Password.h"
 #include "RegLib.h"
+#include "UniqueHandle.h"
 
 namespace {
 
-const char kMailerKey[] = "SOFTWARE\\PUBLIC DOMAIN\\HABLAT";
 const int kMaxEntry = 64;
 const int kTextSize = 512;
 
@@ -76,22 +77,21 @@ BOOL CMailConfigDlg::OnInitDialog()
     EnableToolTips(TRUE);
 
     bool useAuth = false;
-    HKEY key = RegLibOpenKey(HKEY_LOCAL_MACHINE, kMailerKey);
+    UniqueRegKey key(RegLibOpenKey(HKEY_LOCAL_MACHINE, kMailerKey));
     if (key) {
-        ReadValue(key, "sender", m_strSender);
-        ReadValue(key, "SMTP server", m_strServer);
-        if (ReadValue(key, "AUTHLogin", m_strLogin)) {
+        ReadValue(key.Get(), kMailerSenderValue, m_strSender);
+        ReadValue(key.Get(), kMailerServerValue, m_strServer);
+        if (ReadValue(key.Get(), kMailerLoginValue, m_strLogin)) {
             m_strSavedLogin = m_strLogin;
             useAuth = !m_strSavedLogin.IsEmpty();
         }
         CString stored;
-        if (ReadValue(key, "AUTHPassword", stored)) {
+        if (ReadValue(key.Get(), kMailerPasswordValue, stored)) {
             m_strSavedPassword = UnscramblePassword(stored);
             m_strPassword = m_strSavedPassword;
         } else {
             useAuth = false;
         }
-        RegLibCloseKey(key);
     }
 
     m_bUseAuth = FALSE;

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <vector>
 
+#include "UniqueHandle.h"
+
 namespace {
 
 const char kMailerProgram[] = "Hablat.exe";
@@ -45,8 +47,8 @@ bool RunMailer(const char* commandLine)
     if (!CreateProcessA(program, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                         &startup, &process))
         return false;
-    WaitForSingleObject(process.hProcess, INFINITE);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    UniqueKernelHandle thread(process.hThread);
+    UniqueKernelHandle child(process.hProcess);
+    WaitForSingleObject(child.Get(), INFINITE);
     return true;
 }

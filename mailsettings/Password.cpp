@@ -1,6 +1,6 @@
 #include "Password.h"
 
-#include "MailPassword.h"
+#include "MailerSettings.h"
 
 const char* UnscramblePassword(const char* stored)
 {

@@ -5,7 +5,7 @@ set(KODRA_PURE_SOURCES
   support/StringUtil.cpp
   support/PathUtil.cpp
   support/CPathString.cpp
-  support/MailPassword.cpp
+  support/MailerSettings.cpp
   support/FixedList.cpp
   support/DateTimeUtil.cpp
 )

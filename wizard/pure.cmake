@@ -1,7 +1,7 @@
 # The wizard modules that include no Windows header, and their tests: built
 # into the wizard and, natively with sanitizers, by tests/native.
 set(KODRA_WIZARD_PURE_SOURCES
-  wizard/ShutdownBatchParser.cpp
+  wizard/core/ShutdownBatchParser.cpp
 )
 set(KODRA_WIZARD_PURE_TESTS
   tests/wizard/ShutdownBatchParserTest.cpp

@@ -12,15 +12,13 @@
 #include <vector>
 
 #include "MailConfigDlg.h"
-#include "MailPassword.h"
+#include "MailerSettings.h"
 #include "classlib_testkit.h"
 #include "testlib.h"
 
 namespace {
 
 using testlib::ScratchDir;
-
-const char kMailerKey[] = "SOFTWARE\\Public Domain\\Hablat";
 
 const std::map<int, std::string> kCatalogue = {
     {5000, "Please enter the sender's address."},

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "MailConfigDlg.h"
-#include "MailPassword.h"
+#include "MailerSettings.h"
 #include "MailerProcess.h"
 #include "Password.h"
 #include "testlib.h"

@@ -1,4 +1,4 @@
-#include "MailPassword.h"
+#include "MailerSettings.h"
 
 #include <gtest/gtest.h>
 

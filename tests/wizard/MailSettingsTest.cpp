@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "MailPassword.h"
+#include "MailerSettings.h"
 #include "MailSettings.h"
 #include "classlib_testkit.h"
 #include "resource.h"

@@ -7,10 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "BatchName.h"
 #include "DialogTooltip.h"
 #include "KodraPageDlg.h"
 #include "WizardTestKit.h"
 #include "WizardUtil.h"
+#include "resource.h"
 #include "testlib.h"
 
 namespace {
@@ -242,6 +244,55 @@ TEST(FileNamePart, TextAfterTheLastSeparator)
         GetFileNamePart(c.path, out);
         EXPECT_STREQ(c.part, out) << c.path;
     }
+}
+
+TEST(BatchName, FaultsInTheOrderTheUserHearsOfThem)
+{
+    ASSERT_TRUE(testlib::WriteTextFile(InFolder("probe.bat"), "@"));
+    ASSERT_TRUE(testlib::WriteTextFile(InFolder("sdsrv.BAT"), "@"));
+    struct Case {
+        const char* text;
+        BatchNameFault fault;
+        bool serverBatch;
+    } cases[] = {
+        {"probe.bat", BatchNameFault::None, false},
+        {"  probe.bat", BatchNameFault::Missing, false},  // looked for as entered
+        {"", BatchNameFault::Empty, false},
+        {" \t ", BatchNameFault::Empty, false},
+        {nullptr, BatchNameFault::Empty, false},
+        {"pro*.bat", BatchNameFault::Wildcard, false},
+        {"SDSrv?.bat", BatchNameFault::Wildcard, false},
+        {"missing.bat", BatchNameFault::Missing, false},
+        {"sdsrv.BAT", BatchNameFault::None, true},
+        {"C:\\elsewhere\\SDSrv.bat", BatchNameFault::Missing, true},
+        {"SDSrv.bat.txt", BatchNameFault::Missing, false},
+    };
+    for (const Case& c : cases) {
+        BatchNameCheck check = CheckBatchName(c.text);
+        const char* shown = c.text ? c.text : "(null)";
+        EXPECT_EQ(c.fault, check.fault) << shown;
+        EXPECT_EQ(c.serverBatch, check.serverBatch) << shown;
+    }
+
+    MessageBoxes boxes(IDNO);
+    // Refused by the user before the file is looked for.
+    EXPECT_FALSE(ValidateBatchName("C:\\elsewhere\\SDSrv.bat"));
+    EXPECT_TRUE(ValidateBatchName("probe.bat"));
+    boxes.SetAnswer(IDYES);
+    EXPECT_TRUE(ValidateBatchName("sdsrv.BAT"));
+    EXPECT_FALSE(ValidateBatchName("C:\\elsewhere\\SDSrv.bat"));
+    EXPECT_FALSE(ValidateBatchName(" "));
+    EXPECT_FALSE(ValidateBatchName("*.bat"));
+    std::vector<std::string> texts = boxes.Texts();
+    ASSERT_EQ(6u, texts.size());
+    EXPECT_EQ("Warning", boxes.Boxes()[0].caption);
+    EXPECT_EQ("Warning", boxes.Boxes()[1].caption);
+    EXPECT_EQ("Warning", boxes.Boxes()[2].caption);
+    EXPECT_EQ(LoadResString(IDS_FILE_MISSING).GetString(), texts[3]);
+    EXPECT_EQ(LoadResString(IDS_NO_BATCH_FILE).GetString(), texts[4]);
+    EXPECT_EQ(LoadResString(IDS_ILLEGAL_FILENAME).GetString(), texts[5]);
+    DeleteFileA(InFolder("probe.bat").c_str());
+    DeleteFileA(InFolder("sdsrv.BAT").c_str());
 }
 
 TEST(CheckIPv4Address, CanonicalDottedQuads)

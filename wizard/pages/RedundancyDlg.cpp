@@ -119,9 +119,7 @@ void CRedundancyDlg::OnEditFile()
 {
     CString path;
     m_editBatchFile.GetWindowText(path);
-    CString arguments;
-    arguments.Format("\"%s\"", path.GetString());
-    RunProgram("notepad.exe", arguments, true, SW_SHOW, NULL);
+    EditInNotepad(path, SW_SHOW);
 }
 
 const classlib::MessageMap* CRedundancyDlg::GetMessageMap() const

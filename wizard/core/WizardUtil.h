@@ -34,6 +34,8 @@ const char* ResolveHostAddress(const char* name);
 // not start, its error code then in *error.
 bool RunProgram(const char* program, const char* arguments, bool wait, int showMode,
                 DWORD* error);
+// Opens the file in "notepad.exe" and returns once notepad has ended.
+void EditInNotepad(const char* path, int showMode);
 
 int GetExeDriveAndDir(char* buffer, int size);
 // "kodratray.exe" lies in the wizard's folder: only then may jobs start through

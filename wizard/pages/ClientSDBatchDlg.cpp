@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "BatchEdtDlg.h"
+#include "BatchName.h"
 #include "IniUtil.h"
 #include "KodraProgram.h"
 #include "MailSettings.h"
@@ -11,8 +12,6 @@
 #include "resource.h"
 
 namespace {
-const char kServerBatchName[] = "SDSrv.bat";
-const char kEditor[] = "notepad.exe";
 const long kMinLogSizeKB = 1;
 const long kMaxLogSizeKB = 10000;
 }  // namespace
@@ -68,7 +67,7 @@ BOOL CClientSDBatchDlg::SaveToConfig(CCnfData* record)
     record->LogFileMaxKB = size;
 
     m_editShutdownBatch.GetWindowText(text);
-    if (!ValidateShutdownBatch(text)) {
+    if (!ValidateBatchName(text)) {
         RefuseField(m_editShutdownBatch);
         return FALSE;
     }
@@ -99,43 +98,11 @@ BOOL CClientSDBatchDlg::ValidateLogSize(const char* text, DWORD& number)
     return FALSE;
 }
 
-BOOL CClientSDBatchDlg::ValidateShutdownBatch(const char* text)
-{
-    CString trimmed = text;
-    TrimCString(trimmed);
-    if (trimmed.IsEmpty()) {
-        ShowInfoMessage(LoadResString(IDS_NO_BATCH_FILE));
-        return FALSE;
-    }
-    if (trimmed.Find('*') >= 0 || trimmed.Find('?') >= 0) {
-        ShowInfoMessage(LoadResString(IDS_ILLEGAL_FILENAME));
-        return FALSE;
-    }
-    CString name;
-    GetFileNamePart(trimmed, name);
-    TrimCString(name);
-    if (name.CompareNoCase(kServerBatchName) == 0) {
-        CString question;
-        question.Format(LoadResString(IDS_SDSRV_FOR_CLIENT), kServerBatchName);
-        if (!AskYesNo(question, LoadResString(IDS_WARNING))) return FALSE;
-    }
-    if (FileExistsInProgramDir(text)) return TRUE;
-    ShowInfoMessage(LoadResString(IDS_FILE_MISSING));
-    return FALSE;
-}
-
-void CClientSDBatchDlg::EditFile(const char* path)
-{
-    CString arguments;
-    arguments.Format("\"%s\"", path);
-    RunProgram(kEditor, arguments, true, SW_SHOW, NULL);
-}
-
 void CClientSDBatchDlg::EditFileOf(CEdit& edit)
 {
     CString path;
     edit.GetWindowText(path);
-    EditFile(path);
+    EditInNotepad(path, SW_SHOW);
 }
 
 void CClientSDBatchDlg::OnBrowse()
@@ -172,7 +139,7 @@ void CClientSDBatchDlg::OnViewLog()
 {
     CString path;
     MakeAbsolutePath(kKodraLogFile, path);
-    EditFile(path);
+    EditInNotepad(path, SW_SHOW);
 }
 
 void CClientSDBatchDlg::OnMailSettings()

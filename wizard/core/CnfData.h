@@ -5,6 +5,15 @@
 #include "classlib.h"
 
 constexpr int kMaxAddresses = 30;
+
+// The wizard's modes, with the values "InstallationMode" stores (none, server
+// and client) and the removal the wizard may choose besides.
+enum WizardModeValue : DWORD {
+    kModeNone = 0,
+    kModeServer = 1,
+    kModeClient = 2,
+    kModeUninstall = 3,
+};
 // A service name must fit the argument line "-i -name <name>" of 260 bytes.
 constexpr int kMaxServiceNameLength = 250;
 
@@ -30,8 +39,8 @@ public:
     DWORD LogFileMaxKB;
     DWORD VelMorCheckIntervallSec;
     DWORD VelMorCheckConnectRetries;
-    DWORD InstallationMode;  // 0 none, 1 server, 2 client
-    DWORD WizardMode;        // 1 install server, 2 install client, 3 uninstall
+    DWORD InstallationMode;  // kModeNone, kModeServer or kModeClient
+    DWORD WizardMode;        // kModeServer, kModeClient or kModeUninstall
     DWORD ExtraTimeMinutes;
     DWORD VelMorCheckAlive;
     bool VelMorCheckUsesTraps;

@@ -1,14 +1,12 @@
 #include "ModeDlg.h"
 
 #include "KODRACFGDlg.h"
+#include "UniqueHandle.h"
 #include "WizardUtil.h"
 #include "resource.h"
 
 namespace {
 const char kInfoFile[] = ".\\kodra.nfo";
-const DWORD kModeServer = 1;
-const DWORD kModeClient = 2;
-const DWORD kModeUninstall = 3;
 // An info file larger than this is treated like a missing one.
 const DWORD kMaxInfoFileSize = 0x1000000;
 }  // namespace
@@ -25,15 +23,15 @@ CModeDlg::~CModeDlg()
 
 void CModeDlg::ReadInfoFile(const char* fileName, char*& text)
 {
-    HANDLE file = ::CreateFileA(fileName, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, NULL);
-    if (file == INVALID_HANDLE_VALUE) return;
+    UniqueFileHandle file(::CreateFileA(fileName, GENERIC_READ, FILE_SHARE_READ, NULL,
+                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL));
+    if (!file) return;
     DWORD high = 0;
-    DWORD size = ::GetFileSize(file, &high);
+    DWORD size = ::GetFileSize(file.Get(), &high);
     if (size != INVALID_FILE_SIZE && size != 0 && high == 0 && size <= kMaxInfoFileSize) {
         char* buffer = new char[size + 1];
         DWORD read = 0;
-        if (::ReadFile(file, buffer, size, &read, NULL) && read != 0) {
+        if (::ReadFile(file.Get(), buffer, size, &read, NULL) && read != 0) {
             buffer[read] = '\0';
             delete[] text;
             text = buffer;
@@ -41,7 +39,6 @@ void CModeDlg::ReadInfoFile(const char* fileName, char*& text)
             delete[] buffer;
         }
     }
-    ::CloseHandle(file);
 }
 
 UINT CModeDlg::GetDialogId()
@@ -58,8 +55,8 @@ void CModeDlg::LoadFromConfig(CCnfData* record)
         SetDlgItemText(IDC_MODE_INFO, LoadResString(IDS_MODE_INFO));
 
     DWORD mode = record->WizardMode;
-    if (mode == 0) mode = record->InstallationMode;
-    if (mode == 0) mode = kModeClient;
+    if (mode == kModeNone) mode = record->InstallationMode;
+    if (mode == kModeNone) mode = kModeClient;
     CheckDlgButton(IDC_MODE_CLIENT, mode == kModeClient ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(IDC_MODE_SERVER, mode == kModeServer ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(IDC_MODE_UNINSTALL, mode == kModeUninstall ? BST_CHECKED : BST_UNCHECKED);
@@ -68,7 +65,7 @@ void CModeDlg::LoadFromConfig(CCnfData* record)
 BOOL CModeDlg::SaveToConfig(CCnfData* record)
 {
     if (!record) return FALSE;
-    DWORD choice;
+    WizardModeValue choice;
     if (IsDlgButtonChecked(IDC_MODE_CLIENT) == BST_CHECKED)
         choice = kModeClient;
     else if (IsDlgButtonChecked(IDC_MODE_SERVER) == BST_CHECKED)
@@ -81,7 +78,7 @@ BOOL CModeDlg::SaveToConfig(CCnfData* record)
     }
 
     if (IsInstallModeSwitch(*record, choice)) {
-        UINT question = record->InstallationMode == 2 ? IDS_CLIENT_TO_SERVER : IDS_SERVER_TO_CLIENT;
+        UINT question = record->InstallationMode == kModeClient ? IDS_CLIENT_TO_SERVER : IDS_SERVER_TO_CLIENT;
         if (!AskYesNo(LoadResString(question), LoadResString(IDS_WARNING))) return FALSE;
         record->Addr.RemoveAll();
         record->ExecutePrg.Empty();

@@ -5,19 +5,19 @@
 #include <cstring>
 #include <string>
 
+#include "BatchName.h"
 #include "IniUtil.h"
+#include "KodraFiles.h"
 #include "WizardUtil.h"
 #include "resource.h"
 
 namespace {
 
-const char kMessageBatch[] = "message.bat";
+const char* const kMessageBatch = kKodraMessageBatch;
 const char kMessageBatchTemp[] = "message.xxx";
 const char kBeepLineMarker[] = "msg.exe";
 const char kBeepOption[] = "-c:";
 const char kBeepLineFormat[] = "start /b msg.exe %%1 \"VELMOR:\" -c:%d KODRA";
-const char kServerBatch[] = "SDSrv.bat";
-const char kDefaultAliveBatch[] = "alive.bat";
 // Lines are read and copied in pieces of at most this many characters.
 const int kLinePieceSize = 512;
 
@@ -178,7 +178,7 @@ BOOL CClientAliveDlg::SaveToConfig(CCnfData* record)
 
         CString batch;
         m_editFailureBatch.GetWindowText(batch);
-        if (!ValidateFailureBatch(batch)) {
+        if (!ValidateBatchName(batch)) {
             Refuse(m_editFailureBatch);
             return FALSE;
         }
@@ -208,33 +208,6 @@ bool CClientAliveDlg::ValidatePollRate(const CString& text, DWORD* seconds)
         return false;
     }
     *seconds = static_cast<DWORD>(static_cast<long>(total));
-    return true;
-}
-
-bool CClientAliveDlg::ValidateFailureBatch(const CString& text)
-{
-    CString trimmed = text;
-    TrimCString(trimmed);
-    if (trimmed.IsEmpty()) {
-        ShowInfoMessage(LoadResString(IDS_NO_BATCH_FILE));
-        return false;
-    }
-    if (trimmed.Find('*') >= 0 || trimmed.Find('?') >= 0) {
-        ShowInfoMessage(LoadResString(IDS_ILLEGAL_FILENAME));
-        return false;
-    }
-    CString name;
-    GetFileNamePart(trimmed, name);
-    TrimCString(name);
-    if (name.CompareNoCase(kServerBatch) == 0) {
-        CString question;
-        question.Format(LoadResString(IDS_SDSRV_FOR_CLIENT), kServerBatch);
-        if (!AskYesNo(question, LoadResString(IDS_WARNING))) return false;
-    }
-    if (!FileExistsInProgramDir(text)) {
-        ShowInfoMessage(LoadResString(IDS_FILE_MISSING));
-        return false;
-    }
     return true;
 }
 
@@ -280,16 +253,14 @@ void CClientAliveDlg::OnBrowse()
 
 void CClientAliveDlg::OnDefaultSetting()
 {
-    m_editFailureBatch.SetWindowText(InProgramFolder(kDefaultAliveBatch));
+    m_editFailureBatch.SetWindowText(InProgramFolder(kKodraAliveBatch));
 }
 
 void CClientAliveDlg::OnEditFile()
 {
     CString file;
     m_editFailureBatch.GetWindowText(file);
-    CString arguments;
-    arguments.Format("\"%s\"", file.GetString());
-    RunProgram("notepad.exe", arguments, true, SW_SHOWNORMAL, nullptr);
+    EditInNotepad(file, SW_SHOWNORMAL);
 }
 
 void CClientAliveDlg::OnTestConnection()

@@ -35,7 +35,6 @@ protected:
     void ReadBeepSetting();
     void WriteBeepSetting();
     bool ValidatePollRate(const CString& text, DWORD* seconds);
-    bool ValidateFailureBatch(const CString& text);
     void EnableCheckControls(BOOL enable);
 
 private:

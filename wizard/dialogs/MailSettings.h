@@ -7,9 +7,6 @@
 
 #include "DialogTooltip.h"
 
-// HKEY_LOCAL_MACHINE.
-extern const char kHablatKey[];
-
 struct HablatSettings {
     bool Enabled = false;
     std::string SmtpServer;

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include "KodraFiles.h"
+
 // The program file is the product word and ".EXE" in the wizard's folder; the
 // product word is also the event source.
 constexpr const char kKodraBaseName[] = "KODRA";
@@ -34,14 +36,7 @@ constexpr DWORD kKodraEventInstalled = 100;
 constexpr DWORD kKodraEventRemoved = 101;
 constexpr DWORD kKodraEventRemoveFailed = 102;
 
-// Batch files in the wizard's folder that the service runs at the execute,
-// message and mail signals; "message.bat" gets the message text as its argument.
-constexpr const char kKodraExecuteBatch[] = "execute.bat";
-constexpr const char kKodraMessageBatch[] = "message.bat";
-constexpr const char kKodraMailBatch[] = "mail.bat";
-
-// The log in the program folder, and the parameters' name for it.
-constexpr const char kKodraLogFile[] = "kodra.log";
+// The parameters' name for the log (KodraFiles.h names the file).
 constexpr const char kKodraLogFileValueFormat[] = "%s.log";
 
 // Shown before the program file's FileVersion.

@@ -79,7 +79,7 @@ void CAddrlistDlg::LoadFromConfig(CCnfData* record)
     m_bModified = record->AddrModified != 0;
 
     m_staticExplain.SetWindowText(
-        LoadResString(record->WizardMode == 1 ? IDS_SERVER_ADDR_EXPLAIN : IDS_CLIENT_ADDR_EXPLAIN));
+        LoadResString(record->WizardMode == kModeServer ? IDS_SERVER_ADDR_EXPLAIN : IDS_CLIENT_ADDR_EXPLAIN));
 
     m_listAddr.ResetContent();
     for (int i = 0; i < record->Addr.GetSize(); ++i) m_listAddr.AddString(record->Addr[i]);
@@ -100,7 +100,7 @@ BOOL CAddrlistDlg::SaveToConfig(CCnfData* record)
 {
     if (!record) return FALSE;
     int count = m_listAddr.GetCount();
-    if (count <= 0 && record->WizardMode == 1) {
+    if (count <= 0 && record->WizardMode == kModeServer) {
         ShowInfoMessage("No client addresses specified!");
         return FALSE;
     }

@@ -4,6 +4,7 @@
 
 #include "CharBufferUtil.h"
 #include "IniUtil.h"
+#include "KodraFiles.h"
 #include "PathUtil.h"
 #include "SysFileUtil.h"
 #include "resource.h"
@@ -164,6 +165,13 @@ bool RunProgram(const char* program, const char* arguments, bool wait, int showM
     return classlib::StartProgram(commandLine, static_cast<WORD>(showMode), wait, error);
 }
 
+void EditInNotepad(const char* path, int showMode)
+{
+    CString arguments;
+    arguments.Format("\"%s\"", path ? path : "");
+    RunProgram("notepad.exe", arguments, true, showMode, nullptr);
+}
+
 int GetExeDriveAndDir(char* buffer, int size)
 {
     if (!buffer || size <= 0) return 0;
@@ -178,7 +186,7 @@ bool TrayProgramInstalled()
 {
     char folder[MAX_PATH];
     GetExeDriveAndDir(folder, sizeof folder);
-    return FileExists(PathJoin(folder, "kodratray.exe"));
+    return FileExists(PathJoin(folder, kKodraTrayProgram));
 }
 
 int GetExePath(char* buffer, int size)

@@ -17,10 +17,6 @@ namespace {
 
 enum Page { kModePage, kAddrPage, kAlivePage, kRedundancyPage, kSDBatchPage, kServerTimePage };
 
-const DWORD kModeServer = 1;
-const DWORD kModeClient = 2;
-const DWORD kModeUninstall = 3;
-
 // Room that the bitmap at the left and the button row below keep free.
 const int kPageLeft = 160;
 const int kPageRightMargin = 5;

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "UniqueHandle.h"
+
 namespace {
 
 const int kReplyBufferSize = 1024;
@@ -61,27 +63,23 @@ BOOL ConnectWithTimeout(SOCKET socket, int port, const char* dottedAddress)
     if (address.sin_addr.s_addr == INADDR_NONE) return FALSE;
     sockaddr* target = reinterpret_cast<sockaddr*>(&address);
 
-    WSAEVENT event = WSACreateEvent();
-    if (event == WSA_INVALID_EVENT) return connect(socket, target, sizeof address) == 0;
-    if (WSAEventSelect(socket, event, FD_CONNECT) == SOCKET_ERROR) {
-        BOOL connected = connect(socket, target, sizeof address) == 0;
-        WSACloseEvent(event);
-        return connected;
-    }
+    // A socket event is a kernel event object.
+    UniqueKernelHandle event(WSACreateEvent());
+    if (!event) return connect(socket, target, sizeof address) == 0;
+    if (WSAEventSelect(socket, event.Get(), FD_CONNECT) == SOCKET_ERROR)
+        return connect(socket, target, sizeof address) == 0;
 
     bool signalled;
     if (connect(socket, target, sizeof address) == 0)
         signalled = true;
     else if (WSAGetLastError() == WSAEWOULDBLOCK)
-        signalled = WaitForSingleObjectEx(event, kVelmorConnectTimeoutMs, TRUE) == WAIT_OBJECT_0;
+        signalled =
+            WaitForSingleObjectEx(event.Get(), kVelmorConnectTimeoutMs, TRUE) == WAIT_OBJECT_0;
     else
         signalled = false;
 
-    if (WSAEventSelect(socket, event, 0) == SOCKET_ERROR) {
-        WSACloseEvent(event);
-        return FALSE;
-    }
-    WSACloseEvent(event);
+    if (WSAEventSelect(socket, event.Get(), 0) == SOCKET_ERROR) return FALSE;
+    event.Reset();
     u_long nonBlocking = 0;
     if (ioctlsocket(socket, FIONBIO, &nonBlocking) == SOCKET_ERROR) return FALSE;
     return signalled ? TRUE : FALSE;

@@ -2,11 +2,10 @@
 
 #include <cstring>
 
-#include "MailPassword.h"
+#include "MailerSettings.h"
+#include "UniqueHandle.h"
 #include "WizardUtil.h"
 #include "resource.h"
-
-const char kHablatKey[] = "SOFTWARE\\Public Domain\\Hablat";
 
 namespace {
 
@@ -134,73 +133,81 @@ void CMailSettings::EnableDlgItem(int id, BOOL enable)
 bool CMailSettings::ReadHablatSettings(HablatSettings* settings)
 {
     if (!settings) return false;
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kHablatKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
+    HKEY opened = nullptr;
+    LONG result = RegOpenKeyExA(HKEY_LOCAL_MACHINE, kMailerKey, 0, KEY_QUERY_VALUE, &opened);
+    if (result != ERROR_SUCCESS) {
         *settings = HablatSettings();
         return true;
     }
+    UniqueRegKey owner(opened);
+    HKEY key = owner.Get();
     // Mail counts as enabled only with both server and sender stored and not
     // empty, authentication only with both login and password.
-    if (ReadText(key, "SMTP server", settings->SmtpServer))
+    if (ReadText(key, kMailerServerValue, settings->SmtpServer))
         settings->Enabled = !settings->SmtpServer.empty();
-    const bool sender = ReadText(key, "sender", settings->Sender);
+    const bool sender = ReadText(key, kMailerSenderValue, settings->Sender);
     settings->Enabled = settings->Enabled && sender && !settings->Sender.empty();
-    if (ReadText(key, "AUTHLogin", settings->AuthLogin))
+    if (ReadText(key, kMailerLoginValue, settings->AuthLogin))
         settings->AuthEnabled = !settings->AuthLogin.empty();
     std::string stored;
-    const bool password = ReadText(key, "AUTHPassword", stored);
+    const bool password = ReadText(key, kMailerPasswordValue, stored);
     if (password) {
         char clear[kValueSize];
         ScramblePassword(clear, stored.c_str(), sizeof clear);
         settings->AuthPassword = clear;
     }
     settings->AuthEnabled = settings->AuthEnabled && password && !settings->AuthPassword.empty();
-    RegCloseKey(key);
     return true;
 }
 
 bool CMailSettings::WriteHablatSettings(const HablatSettings* settings)
 {
     if (!settings) return true;
-    HKEY key = nullptr;
+    UniqueRegKey key;
+    HKEY opened = nullptr;
     bool ok = true;
     if (settings->Enabled) {
-        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kHablatKey, 0, kWriteAccess, &key) != ERROR_SUCCESS) {
-            key = nullptr;
+        LONG result = RegOpenKeyExA(HKEY_LOCAL_MACHINE, kMailerKey, 0, kWriteAccess, &opened);
+        if (result == ERROR_SUCCESS) {
+            key.Reset(opened);
+        } else {
+            opened = nullptr;
             DWORD disposition = 0;
-            if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kHablatKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                kWriteAccess, nullptr, &key, &disposition) != ERROR_SUCCESS) {
-                key = nullptr;
+            if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kMailerKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                kWriteAccess, nullptr, &opened, &disposition) != ERROR_SUCCESS) {
                 ok = false;
-            } else if (disposition == REG_CREATED_NEW_KEY) {
-                ok = WriteText(key, "SMTP Port", "25") && ok;
-                ok = WriteText(key, "Try", "1") && ok;
+            } else {
+                key.Reset(opened);
+                if (disposition == REG_CREATED_NEW_KEY) {
+                    ok = WriteText(key.Get(), kMailerPortValue, "25") && ok;
+                    ok = WriteText(key.Get(), kMailerTryValue, "1") && ok;
+                }
             }
         }
         if (key) {
-            ok = WriteText(key, "SMTP server", settings->SmtpServer.c_str()) && ok;
-            ok = WriteText(key, "sender", settings->Sender.c_str()) && ok;
+            ok = WriteText(key.Get(), kMailerServerValue, settings->SmtpServer.c_str()) && ok;
+            ok = WriteText(key.Get(), kMailerSenderValue, settings->Sender.c_str()) && ok;
             if (settings->AuthEnabled) {
-                ok = WriteText(key, "AUTHLogin", settings->AuthLogin.c_str()) && ok;
+                ok = WriteText(key.Get(), kMailerLoginValue, settings->AuthLogin.c_str()) && ok;
                 char scrambled[kValueSize];
                 ScramblePassword(scrambled, settings->AuthPassword.c_str(), sizeof scrambled);
-                ok = WriteText(key, "AUTHPassword", scrambled) && ok;
+                ok = WriteText(key.Get(), kMailerPasswordValue, scrambled) && ok;
             } else {
-                ok = WriteText(key, "AUTHLogin", "") && ok;
-                ok = WriteText(key, "AUTHPassword", "") && ok;
+                ok = WriteText(key.Get(), kMailerLoginValue, "") && ok;
+                ok = WriteText(key.Get(), kMailerPasswordValue, "") && ok;
             }
         }
     } else {
-        LONG opened = RegOpenKeyExA(HKEY_LOCAL_MACHINE, kHablatKey, 0, kWriteAccess, &key);
-        if (opened == ERROR_SUCCESS) {
-            for (const char* name : {"SMTP server", "sender", "AUTHLogin", "AUTHPassword"})
-                ok = WriteText(key, name, "") && ok;
+        LONG result = RegOpenKeyExA(HKEY_LOCAL_MACHINE, kMailerKey, 0, kWriteAccess, &opened);
+        if (result == ERROR_SUCCESS) {
+            key.Reset(opened);
+            for (const char* name :
+                 {kMailerServerValue, kMailerSenderValue, kMailerLoginValue, kMailerPasswordValue})
+                ok = WriteText(key.Get(), name, "") && ok;
         } else {
-            key = nullptr;
             // Without a key there is nothing to clear.
-            ok = opened == ERROR_FILE_NOT_FOUND;
+            ok = result == ERROR_FILE_NOT_FOUND;
         }
     }
-    if (key) RegCloseKey(key);
     return ok;
 }

@@ -1,9 +1,11 @@
 #include "CnfData.h"
 
 #include "IniUtil.h"
+#include "KodraFiles.h"
 #include "KodraProgram.h"
 #include "RegValues.h"
 #include "ServiceControl.h"
+#include "UniqueHandle.h"
 
 #include <cstdio>
 #include <cstring>
@@ -54,8 +56,8 @@ void CCnfData::Reset()
     LogFileMaxKB = 0;
     VelMorCheckIntervallSec = 0;
     VelMorCheckConnectRetries = 0;
-    InstallationMode = 0;
-    WizardMode = 0;
+    InstallationMode = kModeNone;
+    WizardMode = kModeNone;
     ExtraTimeMinutes = 0;
     VelMorCheckAlive = 0;
     VelMorCheckUsesTraps = false;
@@ -70,9 +72,9 @@ void CCnfData::SetDefaults()
     Reset();
     Port = kDefaultPort;
     MessagePort = kDefaultMessagePort;
-    ExecutePrg = ProgramFolderFile("shutdown.bat");
-    AlivePrg = ProgramFolderFile("alive.bat");
-    RedundancyBatchFile = ProgramFolderFile("ShutdownSuppressed.bat");
+    ExecutePrg = ProgramFolderFile(kKodraShutdownBatch);
+    AlivePrg = ProgramFolderFile(kKodraAliveBatch);
+    RedundancyBatchFile = ProgramFolderFile(kKodraSuppressedBatch);
     VelMorCheckIntervallSec = 1800;
     VelMorCheckConnectRetries = 100;
     LogFileMaxKB = 512;
@@ -118,8 +120,9 @@ bool OpenServiceParametersKey(const char* serviceName, bool create, HKEY* key)
 bool ReadServiceParameters(CCnfData& record, const char* serviceName)
 {
     record.SetDefaults();
-    HKEY key = nullptr;
-    if (!OpenServiceParametersKey(serviceName, false, &key)) return false;
+    UniqueRegKey owner;
+    if (!OpenServiceParametersKey(serviceName, false, owner.Put())) return false;
+    HKEY key = owner.Get();
 
     RegReadDword(key, "Port", record.Port);
     RegReadDword(key, "MessagePort", record.MessagePort);
@@ -160,14 +163,14 @@ bool ReadServiceParameters(CCnfData& record, const char* serviceName)
     RegReadString(key, "RedundancyBatchFile", record.RedundancyBatchFile);
     RegReadDword(key, "VelMorCheckAlive", record.VelMorCheckAlive);
     RegReadString(key, "SSL", record.SSL);
-    RegCloseKey(key);
     return true;
 }
 
 bool WriteServiceParameters(const CCnfData& record, bool server, const char* serviceName)
 {
-    HKEY key = nullptr;
-    if (!OpenServiceParametersKey(serviceName, true, &key)) return false;
+    UniqueRegKey owner;
+    if (!OpenServiceParametersKey(serviceName, true, owner.Put())) return false;
+    HKEY key = owner.Get();
 
     // Every value is tried; one that fails makes the whole write fail.
     bool ok = true;
@@ -187,7 +190,7 @@ bool WriteServiceParameters(const CCnfData& record, bool server, const char* ser
     dword("VelMorCheckRetries", 0);
     text("ExecutePrg", server ? "" : static_cast<const char*>(record.ExecutePrg));
     text("AlivePrg", server ? "" : static_cast<const char*>(record.AlivePrg));
-    dword("InstallationMode", server ? 1 : 2);
+    dword("InstallationMode", server ? kModeServer : kModeClient);
     dword("LogFileMaxKB", server ? 0 : record.LogFileMaxKB);
     CString logName;
     logName.Format(kKodraLogFileValueFormat, Trimmed(serviceName).GetString());
@@ -215,7 +218,6 @@ bool WriteServiceParameters(const CCnfData& record, bool server, const char* ser
             text(ValueName("Velmor%d", n), address);
         }
     }
-    RegCloseKey(key);
     return ok;
 }
 
@@ -234,7 +236,8 @@ bool DeleteServiceRegistryKeys(const char* serviceName)
 
 bool IsInstallModeSwitch(const CCnfData& record, DWORD chosenMode)
 {
-    bool installed = record.InstallationMode == 1 || record.InstallationMode == 2;
-    bool chosen = chosenMode == 1 || chosenMode == 2;
+    bool installed =
+        record.InstallationMode == kModeServer || record.InstallationMode == kModeClient;
+    bool chosen = chosenMode == kModeServer || chosenMode == kModeClient;
     return installed && chosen && record.InstallationMode != chosenMode;
 }

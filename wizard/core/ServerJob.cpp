@@ -1,8 +1,10 @@
 #include "ServerJob.h"
 
 #include "IniUtil.h"
+#include "KodraFiles.h"
 #include "KodraProgram.h"
 #include "RegValues.h"
+#include "UniqueHandle.h"
 #include "WizardUtil.h"
 #include "resource.h"
 
@@ -12,7 +14,6 @@
 namespace {
 
 const char kVelmorKey[] = "SYSTEM\\CurrentControlSet\\Services\\VELMOR\\Parameters";
-const char kServerBatchName[] = "SDSrv.bat";
 const char kBatchRuleLine[] =
     "@REM #############################     DON'T EDIT     #############################";
 
@@ -65,7 +66,7 @@ void ShowWithHelp(const CString& text, BOOL uninstall)
 
 }  // namespace
 
-void GetServerBatchPath(CString& path) { MakeAbsolutePath(kServerBatchName, path); }
+void GetServerBatchPath(CString& path) { MakeAbsolutePath(kKodraServerBatch, path); }
 
 BOOL OpenVelmorParametersKey(HKEY* key)
 {
@@ -118,13 +119,12 @@ BOOL ReadSpecialJob(HKEY key, SpecialJob& slot, int slotNumber)
 
 BOOL ReadSpecialJobs(SpecialJob* slots, int count)
 {
-    HKEY key = nullptr;
-    if (!OpenVelmorParametersKey(&key)) return FALSE;
+    UniqueRegKey key;
+    if (!OpenVelmorParametersKey(key.Put())) return FALSE;
     for (int i = 0; i < count; ++i) {
         slots[i].Clear();
-        ReadSpecialJob(key, slots[i], i + 1);
+        ReadSpecialJob(key.Get(), slots[i], i + 1);
     }
-    RegCloseKey(key);
     return TRUE;
 }
 
@@ -221,12 +221,13 @@ BOOL WriteServerBatchFile(const CCnfData& record, const char* programName)
     lines.Add("@");
     lines.Add(kBatchRuleLine);
 
-    HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return FALSE;
+    UniqueFileHandle file(CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return FALSE;
     BOOL ok = TRUE;
-    for (int i = 0; ok && i < lines.GetSize(); ++i) ok = WriteBatchLine(lines.GetAt(i), file);
-    if (!CloseHandle(file)) ok = FALSE;
+    for (int i = 0; ok && i < lines.GetSize(); ++i) ok = WriteBatchLine(lines.GetAt(i), file.Get());
+    // The last buffered bytes reach the disk when the file closes.
+    if (!CloseHandle(file.Release())) ok = FALSE;
     return ok;
 }
 
@@ -258,8 +259,8 @@ BOOL InstallServerJob(const CCnfData& record, const char* programName, DWORD min
     BOOL own = FALSE;
     int index = FindSpecialJobSlot(slots, kSpecialJobSlots, FALSE, &own);
     if (index < 0) return FALSE;
-    HKEY key = nullptr;
-    if (!OpenVelmorParametersKey(&key)) {
+    UniqueRegKey key;
+    if (!OpenVelmorParametersKey(key.Put())) {
         ShowWithHelp(LoadResString(IDS_JOB_SAVE_FAILED), FALSE);
         return FALSE;
     }
@@ -267,25 +268,23 @@ BOOL InstallServerJob(const CCnfData& record, const char* programName, DWORD min
     slot.EnableExtra = TRUE;
     GetServerBatchPath(slot.ExtraJob);
     slot.ExtraTime = minutes >= 1 && minutes <= INT_MAX ? static_cast<int>(minutes) : 1;
-    BOOL written = WriteSpecialJob(key, slot, index + 1, FALSE);
-    RegCloseKey(key);
-    return written;
+    return WriteSpecialJob(key.Get(), slot, index + 1, FALSE);
 }
 
 BOOL ServerJobPresent()
 {
-    HKEY key = nullptr;
-    LONG result = RegOpenKeyExA(HKEY_LOCAL_MACHINE, kVelmorKey, 0, KEY_READ, &key);
+    HKEY opened = nullptr;
+    LONG result = RegOpenKeyExA(HKEY_LOCAL_MACHINE, kVelmorKey, 0, KEY_READ, &opened);
     if (result == ERROR_FILE_NOT_FOUND) return FALSE;
     // A key that cannot be read may still hold the job.
     if (result != ERROR_SUCCESS) return TRUE;
+    UniqueRegKey key(opened);
     BOOL present = FALSE;
     for (int n = 1; n <= kSpecialJobSlots && !present; ++n) {
         SpecialJob slot;
-        ReadSpecialJob(key, slot, n);
+        ReadSpecialJob(key.Get(), slot, n);
         present = IsOwnSlot(slot);
     }
-    RegCloseKey(key);
     return present;
 }
 
@@ -301,8 +300,8 @@ BOOL DisableServerJob()
     BOOL own = FALSE;
     int index = FindSpecialJobSlot(slots, kSpecialJobSlots, TRUE, &own);
     if (index < 0) return FALSE;
-    HKEY key = nullptr;
-    if (!OpenVelmorParametersKey(&key)) {
+    UniqueRegKey key;
+    if (!OpenVelmorParametersKey(key.Put())) {
         ShowWithHelp(LoadResString(IDS_JOB_DELETE_FAILED), TRUE);
         return FALSE;
     }
@@ -310,9 +309,7 @@ BOOL DisableServerJob()
     slot.EnableExtra = FALSE;
     slot.ExtraJob = "own";
     slot.ExtraTime = 0;
-    BOOL written = WriteSpecialJob(key, slot, index + 1, TRUE);
-    RegCloseKey(key);
-    return written;
+    return WriteSpecialJob(key.Get(), slot, index + 1, TRUE);
 }
 
 }  // namespace

@@ -15,7 +15,6 @@ public:
 
     // Each shows why it refuses the text.
     static BOOL ValidateLogSize(const char* text, DWORD& number);
-    static BOOL ValidateShutdownBatch(const char* text);
 
 protected:
     void DoDataExchange(CDataExchange* dx) override;
@@ -36,7 +35,6 @@ protected:
     CEdit m_editMailBatch;
 
 private:
-    void EditFile(const char* path);
     void EditFileOf(CEdit& edit);
     void RefuseField(CEdit& edit);
 };

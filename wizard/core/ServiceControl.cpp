@@ -3,6 +3,7 @@
 #include "CnfData.h"
 #include "IniUtil.h"
 #include "KodraProgram.h"
+#include "UniqueHandle.h"
 #include "WizardUtil.h"
 #include "resource.h"
 
@@ -15,31 +16,23 @@ const DWORD kPollMilliseconds = 500;
 
 ServiceEventObserver g_eventObserver = nullptr;
 
-// Handles of the service manager and one service, closed when the object goes.
-class ServiceHandles {
-public:
-    ServiceHandles(const char* serviceName, DWORD managerAccess, DWORD serviceAccess)
-    {
-        manager_ = OpenSCManagerA(nullptr, nullptr, managerAccess);
-        if (manager_) service_ = OpenServiceA(manager_, serviceName, serviceAccess);
-        if (!service_) error_ = GetLastError();
-    }
-    ~ServiceHandles()
-    {
-        if (service_) CloseServiceHandle(service_);
-        if (manager_) CloseServiceHandle(manager_);
-    }
-    ServiceHandles(const ServiceHandles&) = delete;
-    ServiceHandles& operator=(const ServiceHandles&) = delete;
-
-    SC_HANDLE Service() const { return service_; }
-    DWORD OpenError() const { return error_; }
-
-private:
-    SC_HANDLE manager_ = nullptr;
-    SC_HANDLE service_ = nullptr;
-    DWORD error_ = 0;
+// The service manager and one service in it; error tells why the service
+// could not be opened, the manager's failure included.
+struct ServiceHandles {
+    UniqueServiceHandle manager;
+    UniqueServiceHandle service;
+    DWORD error = 0;
 };
+
+ServiceHandles OpenServiceHandles(const char* serviceName, DWORD managerAccess, DWORD serviceAccess)
+{
+    ServiceHandles handles;
+    handles.manager.Reset(OpenSCManagerA(nullptr, nullptr, managerAccess));
+    if (handles.manager)
+        handles.service.Reset(OpenServiceA(handles.manager.Get(), serviceName, serviceAccess));
+    if (!handles.service) handles.error = GetLastError();
+    return handles;
+}
 
 // The name as the KODRA program's argument: quoted when it holds a blank, so it
 // stays one argument.
@@ -77,59 +70,64 @@ bool GetSystemErrorText(DWORD code, char* buffer, int size)
     if (!buffer || size <= 0) return false;
     DWORD flags = FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
                   FORMAT_MESSAGE_IGNORE_INSERTS;
-    HMODULE netmsg = nullptr;
+    UniqueLibrary netmsg;
     if (code >= 2100 && code <= 2999) {
-        netmsg = LoadLibraryExA("netmsg.dll", nullptr, LOAD_LIBRARY_AS_DATAFILE);
+        netmsg.Reset(LoadLibraryExA("netmsg.dll", nullptr, LOAD_LIBRARY_AS_DATAFILE));
         if (netmsg) flags |= FORMAT_MESSAGE_FROM_HMODULE;
     }
     char* text = nullptr;
-    DWORD length = FormatMessageA(flags, netmsg, code, MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL),
-                                  reinterpret_cast<char*>(&text), 0, nullptr);
+    DWORD length =
+        FormatMessageA(flags, netmsg.Get(), code, MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL),
+                       reinterpret_cast<char*>(&text), 0, nullptr);
+    UniqueLocalMemory textOwner(text);
     bool found = length > 0 && text;
     if (found) {
         size_t count = length < static_cast<DWORD>(size) ? length : static_cast<size_t>(size - 1);
         std::memcpy(buffer, text, count);
         buffer[count] = '\0';
     }
-    if (text) LocalFree(text);
-    if (netmsg) FreeLibrary(netmsg);
     return found;
 }
 
 bool ServiceExists(const char* serviceName)
 {
-    ServiceHandles handles(serviceName, SC_MANAGER_ALL_ACCESS, SERVICE_QUERY_CONFIG);
-    return handles.Service() != nullptr;
+    ServiceHandles handles =
+        OpenServiceHandles(serviceName, SC_MANAGER_ALL_ACCESS, SERVICE_QUERY_CONFIG);
+    return handles.service.Get() != nullptr;
 }
 
 bool ServiceIsGone(const char* serviceName)
 {
-    ServiceHandles handles(serviceName, SC_MANAGER_CONNECT, SERVICE_QUERY_STATUS);
-    return !handles.Service() && handles.OpenError() == ERROR_SERVICE_DOES_NOT_EXIST;
+    ServiceHandles handles =
+        OpenServiceHandles(serviceName, SC_MANAGER_CONNECT, SERVICE_QUERY_STATUS);
+    return !handles.service.Get() && handles.error == ERROR_SERVICE_DOES_NOT_EXIST;
 }
 
 bool IsServiceActive(const char* serviceName)
 {
-    ServiceHandles handles(serviceName, SC_MANAGER_ALL_ACCESS, SERVICE_QUERY_STATUS);
+    ServiceHandles handles =
+        OpenServiceHandles(serviceName, SC_MANAGER_ALL_ACCESS, SERVICE_QUERY_STATUS);
     SERVICE_STATUS status{};
-    return handles.Service() && QueryServiceStatus(handles.Service(), &status) &&
+    return handles.service.Get() && QueryServiceStatus(handles.service.Get(), &status) &&
            status.dwCurrentState != SERVICE_STOPPED;
 }
 
 DWORD StopServiceWait(const char* serviceName, int seconds)
 {
     if (!serviceName || !*serviceName || seconds <= 0) return ERROR_INVALID_PARAMETER;
-    ServiceHandles handles(serviceName, SC_MANAGER_CONNECT, SERVICE_QUERY_STATUS | SERVICE_STOP);
-    if (!handles.Service()) return handles.OpenError();
+    ServiceHandles handles =
+        OpenServiceHandles(serviceName, SC_MANAGER_CONNECT, SERVICE_QUERY_STATUS | SERVICE_STOP);
+    if (!handles.service.Get()) return handles.error;
     SERVICE_STATUS status{};
-    if (!QueryServiceStatus(handles.Service(), &status)) return GetLastError();
+    if (!QueryServiceStatus(handles.service.Get(), &status)) return GetLastError();
     if (status.dwCurrentState == SERVICE_STOPPED) return 0;
-    if (!ControlService(handles.Service(), SERVICE_CONTROL_STOP, &status)) return GetLastError();
+    if (!ControlService(handles.service.Get(), SERVICE_CONTROL_STOP, &status))
+        return GetLastError();
     DWORD start = GetTickCount();
     DWORD limit = static_cast<DWORD>(seconds) * 1000;
     while (status.dwCurrentState != SERVICE_STOPPED && GetTickCount() - start < limit) {
         Sleep(kPollMilliseconds);
-        if (!QueryServiceStatus(handles.Service(), &status)) break;
+        if (!QueryServiceStatus(handles.service.Get(), &status)) break;
     }
     return status.dwCurrentState == SERVICE_STOPPED ? 0 : ERROR_TIMEOUT;
 }
@@ -137,12 +135,13 @@ DWORD StopServiceWait(const char* serviceName, int seconds)
 DWORD StartServiceIfStopped(const char* serviceName)
 {
     if (!serviceName || !*serviceName) return ERROR_INVALID_PARAMETER;
-    ServiceHandles handles(serviceName, SC_MANAGER_CONNECT, SERVICE_QUERY_STATUS | SERVICE_START);
-    if (!handles.Service()) return handles.OpenError();
+    ServiceHandles handles =
+        OpenServiceHandles(serviceName, SC_MANAGER_CONNECT, SERVICE_QUERY_STATUS | SERVICE_START);
+    if (!handles.service.Get()) return handles.error;
     SERVICE_STATUS status{};
-    if (!QueryServiceStatus(handles.Service(), &status)) return GetLastError();
+    if (!QueryServiceStatus(handles.service.Get(), &status)) return GetLastError();
     if (status.dwCurrentState != SERVICE_STOPPED) return 0;
-    return StartServiceA(handles.Service(), 0, nullptr) ? 0 : GetLastError();
+    return StartServiceA(handles.service.Get(), 0, nullptr) ? 0 : GetLastError();
 }
 
 bool WaitServiceDeleted(const char* serviceName, int seconds)
@@ -151,8 +150,9 @@ bool WaitServiceDeleted(const char* serviceName, int seconds)
     DWORD limit = seconds > 0 ? static_cast<DWORD>(seconds) * 1000 : 0;
     while (GetTickCount() - start < limit) {
         {
-            ServiceHandles handles(serviceName, SC_MANAGER_ALL_ACCESS, SERVICE_QUERY_STATUS);
-            if (!handles.Service() && handles.OpenError() == ERROR_SERVICE_DOES_NOT_EXIST)
+            ServiceHandles handles =
+                OpenServiceHandles(serviceName, SC_MANAGER_ALL_ACCESS, SERVICE_QUERY_STATUS);
+            if (!handles.service.Get() && handles.error == ERROR_SERVICE_DOES_NOT_EXIST)
                 return true;
         }
         Sleep(kPollMilliseconds);
@@ -230,22 +230,22 @@ bool RemoveService(const char* serviceName)
         }
     }
     {
-        SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
+        UniqueServiceHandle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
         if (!manager) {
             ShowServiceError(GetLastError(), IDS_SCM_OPEN_FAILED);
             return false;
         }
-        SC_HANDLE service = OpenServiceA(manager, serviceName, DELETE);
+        UniqueServiceHandle service(OpenServiceA(manager.Get(), serviceName, DELETE));
         if (!service) {
             DWORD code = GetLastError();
-            CloseServiceHandle(manager);
+            manager.Reset();
             ShowServiceError(code, IDS_SERVICE_OPEN_FAILED);
             return false;
         }
-        BOOL deleted = DeleteService(service);
+        BOOL deleted = DeleteService(service.Get());
         DWORD code = deleted ? 0 : GetLastError();
-        CloseServiceHandle(service);
-        CloseServiceHandle(manager);
+        service.Reset();
+        manager.Reset();
         if (!deleted) {
             if (code == ERROR_SERVICE_MARKED_FOR_DELETE)
                 ShowServiceError(0, IDS_SERVICE_CANNOT_DELETE);
@@ -268,23 +268,24 @@ bool UninstallService(const char* serviceName)
 
 bool RegisterEventLogSource(const char* sourceName, const char* messageFile)
 {
-    HKEY key = nullptr;
-    LONG result = RegCreateKeyA(HKEY_LOCAL_MACHINE, CString(kEventLogKey) + sourceName, &key);
+    HKEY created = nullptr;
+    LONG result = RegCreateKeyA(HKEY_LOCAL_MACHINE, CString(kEventLogKey) + sourceName, &created);
     if (result != ERROR_SUCCESS) {
         // The caller reports the thread's last error.
         SetLastError(static_cast<DWORD>(result));
         return false;
     }
+    UniqueRegKey key(created);
     // A source without its message file or types shows no texts in the event
     // log: a value that cannot be written fails the registration.
     DWORD types = EVENTLOG_ERROR_TYPE | EVENTLOG_WARNING_TYPE | EVENTLOG_INFORMATION_TYPE;
-    result = RegSetValueExA(key, "EventMessageFile", 0, REG_EXPAND_SZ,
+    result = RegSetValueExA(key.Get(), "EventMessageFile", 0, REG_EXPAND_SZ,
                             reinterpret_cast<const BYTE*>(messageFile),
                             static_cast<DWORD>(std::strlen(messageFile) + 1));
     if (result == ERROR_SUCCESS)
-        result = RegSetValueExA(key, "TypesSupported", 0, REG_DWORD,
+        result = RegSetValueExA(key.Get(), "TypesSupported", 0, REG_DWORD,
                                 reinterpret_cast<const BYTE*>(&types), sizeof types);
-    RegCloseKey(key);
+    key.Reset();
     if (result != ERROR_SUCCESS) {
         SetLastError(static_cast<DWORD>(result));
         return false;

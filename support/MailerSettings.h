@@ -1,0 +1,22 @@
+// The mailer's settings as the wizard's mail dialog writes them and the mail
+// settings program reads them: values under one key of HKEY_LOCAL_MACHINE, the
+// password scrambled with the mailer's own 12-byte key. Each program keeps
+// its own value sizes.
+#pragma once
+
+#include <cstddef>
+
+constexpr const char kMailerKey[] = "SOFTWARE\\Public Domain\\Hablat";
+
+constexpr const char kMailerServerValue[] = "SMTP server";
+constexpr const char kMailerSenderValue[] = "sender";
+constexpr const char kMailerLoginValue[] = "AUTHLogin";
+constexpr const char kMailerPasswordValue[] = "AUTHPassword";
+// Written with the mailer's defaults "25" and "1" when the key is created.
+constexpr const char kMailerPortValue[] = "SMTP Port";
+constexpr const char kMailerTryValue[] = "Try";
+
+// Clears all of out, then stores text byte i exclusive-or key byte i % 12 for
+// the first min(strlen(text), size - 1) bytes; out is always terminated.
+// The operation is its own inverse. size must be at least 1.
+void ScramblePassword(char* out, const char* text, std::size_t size);
