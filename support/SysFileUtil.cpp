@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "PathUtil.h"
+#include "UniqueHandle.h"
 
 namespace {
 
@@ -28,14 +29,13 @@ CLibraryHandle::CLibraryHandle(const std::string& name) : handle_(LoadLibraryA(n
 CLibraryHandle::~CLibraryHandle() { FreeLibrary(handle_); }
 
 CFileHandle::CFileHandle(const char* path, const char* mode)
-    : stream_(std::fopen(path, mode)), handle_(INVALID_HANDLE_VALUE)
+    : stream_(std::fopen(path, mode))
 {
 }
 
 CFileHandle::~CFileHandle()
 {
     if (stream_) std::fclose(stream_);
-    if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
 }
 
 void ForceNotAdministratorForTests(bool on) { g_forceNotAdministrator = on; }
@@ -43,60 +43,53 @@ void ForceNotAdministratorForTests(bool on) { g_forceNotAdministrator = on; }
 BOOL IsAdministrator()
 {
     if (g_forceNotAdministrator) return FALSE;
-    HANDLE token = nullptr;
-    HANDLE impersonation = nullptr;
-    PSID admins = nullptr;
-    PSECURITY_DESCRIPTOR descriptor = nullptr;
-    PACL acl = nullptr;
-    BOOL result = FALSE;
-    do {
-        if (!OpenThreadToken(GetCurrentThread(), TOKEN_DUPLICATE | TOKEN_QUERY, TRUE, &token)) {
-            token = nullptr;
-            if (GetLastError() != ERROR_NO_TOKEN) break;
-            if (!OpenProcessToken(GetCurrentProcess(), TOKEN_DUPLICATE | TOKEN_QUERY, &token)) {
-                token = nullptr;
-                break;
-            }
+    // Declared in the reverse of the order in which they are released.
+    UniqueKernelHandle token;
+    if (!OpenThreadToken(GetCurrentThread(), TOKEN_DUPLICATE | TOKEN_QUERY, TRUE, token.Put())) {
+        token.Release();
+        if (GetLastError() != ERROR_NO_TOKEN) return FALSE;
+        if (!OpenProcessToken(GetCurrentProcess(), TOKEN_DUPLICATE | TOKEN_QUERY, token.Put())) {
+            token.Release();
+            return FALSE;
         }
-        if (!DuplicateToken(token, SecurityImpersonation, &impersonation)) {
-            impersonation = nullptr;
-            break;
-        }
-        SID_IDENTIFIER_AUTHORITY nt = SECURITY_NT_AUTHORITY;
-        if (!AllocateAndInitializeSid(&nt, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS,
-                                      0, 0, 0, 0, 0, 0, &admins)) {
-            admins = nullptr;
-            break;
-        }
-        descriptor = LocalAlloc(LPTR, SECURITY_DESCRIPTOR_MIN_LENGTH);
-        if (!descriptor || !InitializeSecurityDescriptor(descriptor, SECURITY_DESCRIPTOR_REVISION))
-            break;
-        const DWORD aclSize = GetLengthSid(admins) + 16;
-        acl = static_cast<PACL>(LocalAlloc(LPTR, aclSize));
-        if (!acl || !InitializeAcl(acl, aclSize, ACL_REVISION2)) break;
-        const DWORD accessRead = 1, accessWrite = 2;
-        if (!AddAccessAllowedAce(acl, ACL_REVISION2, accessRead | accessWrite, admins)) break;
-        if (!SetSecurityDescriptorDacl(descriptor, TRUE, acl, FALSE)) break;
-        SetSecurityDescriptorGroup(descriptor, admins, FALSE);
-        SetSecurityDescriptorOwner(descriptor, admins, FALSE);
-        if (!IsValidSecurityDescriptor(descriptor)) break;
-        GENERIC_MAPPING mapping = {accessRead, accessWrite, 0, accessRead | accessWrite};
-        unsigned char privileges[20] = {};
-        DWORD privilegesLength = sizeof privileges;
-        DWORD granted = 0;
-        BOOL status = FALSE;
-        if (!AccessCheck(descriptor, impersonation, accessRead, &mapping,
-                         reinterpret_cast<PPRIVILEGE_SET>(privileges), &privilegesLength, &granted,
-                         &status))
-            break;
-        result = status;
-    } while (false);
-    if (acl) LocalFree(acl);
-    if (descriptor) LocalFree(descriptor);
-    if (admins) FreeSid(admins);
-    if (impersonation) CloseHandle(impersonation);
-    if (token) CloseHandle(token);
-    return result;
+    }
+    UniqueKernelHandle impersonation;
+    if (!DuplicateToken(token.Get(), SecurityImpersonation, impersonation.Put())) {
+        impersonation.Release();
+        return FALSE;
+    }
+    UniqueSid admins;
+    SID_IDENTIFIER_AUTHORITY nt = SECURITY_NT_AUTHORITY;
+    if (!AllocateAndInitializeSid(&nt, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0,
+                                  0, 0, 0, 0, 0, admins.Put())) {
+        admins.Release();
+        return FALSE;
+    }
+    UniqueLocalMemory descriptorMemory(LocalAlloc(LPTR, SECURITY_DESCRIPTOR_MIN_LENGTH));
+    PSECURITY_DESCRIPTOR descriptor = descriptorMemory.Get();
+    if (!descriptor || !InitializeSecurityDescriptor(descriptor, SECURITY_DESCRIPTOR_REVISION))
+        return FALSE;
+    const DWORD aclSize = GetLengthSid(admins.Get()) + 16;
+    UniqueLocalMemory aclMemory(LocalAlloc(LPTR, aclSize));
+    PACL acl = static_cast<PACL>(aclMemory.Get());
+    if (!acl || !InitializeAcl(acl, aclSize, ACL_REVISION2)) return FALSE;
+    const DWORD accessRead = 1, accessWrite = 2;
+    if (!AddAccessAllowedAce(acl, ACL_REVISION2, accessRead | accessWrite, admins.Get()))
+        return FALSE;
+    if (!SetSecurityDescriptorDacl(descriptor, TRUE, acl, FALSE)) return FALSE;
+    SetSecurityDescriptorGroup(descriptor, admins.Get(), FALSE);
+    SetSecurityDescriptorOwner(descriptor, admins.Get(), FALSE);
+    if (!IsValidSecurityDescriptor(descriptor)) return FALSE;
+    GENERIC_MAPPING mapping = {accessRead, accessWrite, 0, accessRead | accessWrite};
+    unsigned char privileges[20] = {};
+    DWORD privilegesLength = sizeof privileges;
+    DWORD granted = 0;
+    BOOL status = FALSE;
+    if (!AccessCheck(descriptor, impersonation.Get(), accessRead, &mapping,
+                     reinterpret_cast<PPRIVILEGE_SET>(privileges), &privilegesLength, &granted,
+                     &status))
+        return FALSE;
+    return status;
 }
 
 std::string GetModuleFilePath(HMODULE module)
@@ -150,15 +143,13 @@ BOOL FindOnSearchPath(const char* name, std::string& out)
 
 bool GetFileSize64(const std::string& path, uint64_t* out)
 {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
+    UniqueFileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
     SetLastError(NO_ERROR);
     DWORD high = 0;
-    DWORD low = GetFileSize(file, &high);
-    const bool failed = low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR;
-    CloseHandle(file);
-    if (failed) return false;
+    DWORD low = GetFileSize(file.Get(), &high);
+    if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) return false;
     Store(out, (static_cast<uint64_t>(high) << 32) | low);
     return true;
 }
@@ -230,8 +221,8 @@ int32_t MoveDirectoryTreeEx(const std::string& source, const std::string& target
         queue.pop_front();
         CreateDirectoryA((target + rel).c_str(), nullptr);
         WIN32_FIND_DATAA found;
-        HANDLE find = FindFirstFileA((source + rel + "\\*.*").c_str(), &found);
-        if (find == INVALID_HANDLE_VALUE) {
+        UniqueFindHandle find(FindFirstFileA((source + rel + "\\*.*").c_str(), &found));
+        if (!find) {
             result = LastErrorResult();
             break;
         }
@@ -246,8 +237,7 @@ int32_t MoveDirectoryTreeEx(const std::string& source, const std::string& target
                 result = LastErrorResult();
                 break;
             }
-        } while (FindNextFileA(find, &found));
-        FindClose(find);
+        } while (FindNextFileA(find.Get(), &found));
     }
     if (result >= 0) {
         for (auto folder = removals.rbegin(); folder != removals.rend(); ++folder)
@@ -279,17 +269,17 @@ char* FormatSystemError(DWORD code, char* buffer, unsigned size)
     if (!buffer) return nullptr;
     if (size == 0) return buffer;
     buffer[0] = '\0';
-    char* system = nullptr;
+    UniqueLocalMemory system;
     // Without arguments the inserts (%1) of texts such as "%1 is not a valid Win32
     // application." must stay as they are, or the call reads arguments that do not exist.
     DWORD n = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
                                  FORMAT_MESSAGE_ARGUMENT_ARRAY | FORMAT_MESSAGE_IGNORE_INSERTS,
                              nullptr, code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
-                             reinterpret_cast<char*>(&system), 0, nullptr);
+                             reinterpret_cast<char*>(system.Put()), 0, nullptr);
     if (n != 0 && system) {
-        CutLineBreak(system);
-        std::snprintf(buffer, size, "%s", system);
+        char* text = static_cast<char*>(system.Get());
+        CutLineBreak(text);
+        std::snprintf(buffer, size, "%s", text);
     }
-    if (system) LocalFree(system);
     return buffer;
 }

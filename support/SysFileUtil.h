@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <string>
 
+#include "UniqueHandle.h"
+
 // Owns one loaded module; NULL when loading failed.
 class CLibraryHandle {
 public:
@@ -31,7 +33,7 @@ public:
 
 private:
     FILE* stream_;
-    HANDLE handle_;
+    UniqueFileHandle handle_;
 };
 
 BOOL IsAdministrator();
