@@ -49,10 +49,11 @@ int SvcLibCreate(const char* serviceName, const char* displayName, const char* p
     UniqueServiceHandle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
     if (!manager) return 0;
     const char* shown = displayName[0] ? displayName : serviceName;
-    UniqueServiceHandle service(CreateServiceA(manager.Get(), serviceName, shown, SERVICE_ALL_ACCESS,
-                                       SERVICE_WIN32_OWN_PROCESS, SERVICE_DEMAND_START,
-                                       SERVICE_ERROR_NORMAL, programPath, nullptr, nullptr,
-                                       nullptr, nullptr, nullptr));
+    UniqueServiceHandle service(CreateServiceA(manager.Get(), serviceName, shown,
+                                               SERVICE_ALL_ACCESS, SERVICE_WIN32_OWN_PROCESS,
+                                               SERVICE_DEMAND_START, SERVICE_ERROR_NORMAL,
+                                               programPath, nullptr, nullptr, nullptr, nullptr,
+                                               nullptr));
     return service ? 1 : 0;
 }
 
