@@ -1,7 +1,5 @@
 #include "File.h"
 
-CFile::~CFile() { Close(); }
-
 BOOL CFile::Open(const char* fileName, UINT openFlags)
 {
     Close();
@@ -13,29 +11,24 @@ BOOL CFile::Open(const char* fileName, UINT openFlags)
     DWORD disposition = OPEN_EXISTING;
     if (openFlags & modeCreate)
         disposition = (openFlags & modeNoTruncate) ? OPEN_ALWAYS : CREATE_ALWAYS;
-    handle_ = CreateFileA(fileName, access, FILE_SHARE_READ, NULL, disposition, FILE_ATTRIBUTE_NORMAL, NULL);
-    return handle_ != INVALID_HANDLE_VALUE;
+    handle_.Reset(CreateFileA(fileName, access, FILE_SHARE_READ, NULL, disposition, FILE_ATTRIBUTE_NORMAL, NULL));
+    return IsOpen();
 }
 
-void CFile::Close()
-{
-    if (handle_ != INVALID_HANDLE_VALUE)
-        CloseHandle(handle_);
-    handle_ = INVALID_HANDLE_VALUE;
-}
+void CFile::Close() { handle_.Reset(); }
 
 BOOL CFile::Write(const void* data, UINT count)
 {
-    if (handle_ == INVALID_HANDLE_VALUE)
+    if (!handle_)
         return FALSE;
     DWORD written = 0;
-    return WriteFile(handle_, data, count, &written, NULL) && written == count;
+    return WriteFile(handle_.Get(), data, count, &written, NULL) && written == count;
 }
 
 UINT CFile::Read(void* data, UINT count)
 {
     DWORD got = 0;
-    if (handle_ == INVALID_HANDLE_VALUE || !ReadFile(handle_, data, count, &got, NULL))
+    if (!handle_ || !ReadFile(handle_.Get(), data, count, &got, NULL))
         return 0;
     return got;
 }

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include "UniqueHandle.h"
+
 class CFile {
 public:
     enum OpenFlags : UINT {
@@ -14,17 +16,17 @@ public:
     };
 
     CFile() = default;
-    ~CFile();
+    ~CFile() = default;
     CFile(const CFile&) = delete;
     CFile& operator=(const CFile&) = delete;
 
     BOOL Open(const char* fileName, UINT openFlags);
     void Close();
-    BOOL IsOpen() const { return handle_ != INVALID_HANDLE_VALUE; }
+    BOOL IsOpen() const { return handle_ ? TRUE : FALSE; }
     // FALSE when the file is not open or not every byte was written.
     BOOL Write(const void* data, UINT count);
     UINT Read(void* data, UINT count);  // bytes read; 0 at the end or on failure
 
 private:
-    HANDLE handle_ = INVALID_HANDLE_VALUE;
+    UniqueFileHandle handle_;
 };

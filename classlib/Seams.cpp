@@ -1,6 +1,7 @@
 #include "Seams.h"
 
 #include "Internal.h"
+#include "ProcessStart.h"
 
 #include <utility>
 
@@ -44,23 +45,7 @@ bool StartProgram(const char* commandLine, WORD showMode, bool wait, DWORD* erro
         ProgramStartHook hook = g_programStartHook;
         return hook(ProgramStartRequest{commandLine, showMode, wait}, error);
     }
-    // CreateProcessA may write into the command line.
-    CString line(commandLine);
-    STARTUPINFOA startup{};
-    startup.cb = sizeof(startup);
-    startup.dwFlags = STARTF_USESHOWWINDOW;
-    startup.wShowWindow = showMode;
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessA(NULL, line.GetBuffer(), NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process)) {
-        if (error)
-            *error = GetLastError();
-        return false;
-    }
-    if (wait)
-        WaitForSingleObject(process.hProcess, INFINITE);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return true;
+    return ::StartProcess(nullptr, commandLine, showMode, nullptr, wait, error);
 }
 
 }  // namespace classlib

@@ -20,9 +20,11 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "NetConAddress.h"
+#include "UniqueSocket.h"
 
 namespace {
 
@@ -67,12 +69,6 @@ private:
     Section& s_;
 };
 
-void CloseSocket(SOCKET& s)
-{
-    if (s != INVALID_SOCKET) closesocket(s);
-    s = INVALID_SOCKET;
-}
-
 bool SetNonBlocking(SOCKET s)
 {
     u_long on = 1;
@@ -80,7 +76,7 @@ bool SetNonBlocking(SOCKET s)
 }
 
 struct Peer {
-    SOCKET sock = INVALID_SOCKET;
+    UniqueSocket sock;
     std::string inbox;
     bool announced = false;  // its first bytes were checked
     bool queued = false;     // in its endpoint's ready queue
@@ -94,21 +90,19 @@ struct Peer {
     Peer() = default;
     Peer(const Peer&) = delete;
     Peer& operator=(const Peer&) = delete;
-    ~Peer() { CloseSocket(sock); }
 };
 typedef std::shared_ptr<Peer> PeerPtr;
 
 struct Endpoint {
     bool listening = false;
     unsigned slot = 0;
-    SOCKET listener = INVALID_SOCKET;
+    UniqueSocket listener;
     std::vector<PeerPtr> peers;    // a connection has exactly one
     std::deque<PeerPtr> ready;     // senders with announced bytes, oldest first
     PeerPtr lastRead;              // where a write on a listening end goes
     Endpoint() = default;
     Endpoint(const Endpoint&) = delete;
     Endpoint& operator=(const Endpoint&) = delete;
-    ~Endpoint() { CloseSocket(listener); }
 };
 typedef std::shared_ptr<Endpoint> EndpointPtr;
 
@@ -131,16 +125,16 @@ std::vector<EndpointPtr> g_retired;
 unsigned g_retireAsked = 0;
 unsigned g_retireDone = 0;
 bool g_stopReactor = false;
-HANDLE g_reactor = nullptr;
+UniqueKernelHandle g_reactor;
 unsigned g_installs = 0;
-SOCKET g_waker = INVALID_SOCKET;
+UniqueSocket g_waker;
 sockaddr_in g_wakerAddress;
 
 void Wake()
 {
-    if (g_waker == INVALID_SOCKET) return;
+    if (!g_waker) return;
     char byte = 0;
-    sendto(g_waker, &byte, 1, 0, reinterpret_cast<const sockaddr*>(&g_wakerAddress),
+    sendto(g_waker.Get(), &byte, 1, 0, reinterpret_cast<const sockaddr*>(&g_wakerAddress),
            sizeof g_wakerAddress);
 }
 
@@ -252,7 +246,7 @@ void Receive(Endpoint& ep, const PeerPtr& peer)
 {
     char buffer[16384];
     size_t room = std::min(kInboxLimit - peer->inbox.size(), sizeof buffer);
-    int n = recv(peer->sock, buffer, static_cast<int>(room), 0);
+    int n = recv(peer->sock.Get(), buffer, static_cast<int>(room), 0);
     if (n > 0) {
         peer->inbox.append(buffer, static_cast<size_t>(n));
         peer->whole = peer->whole || StartsWithWholeRecord(peer->inbox);
@@ -299,7 +293,7 @@ bool MakeRoom()
     PeerPtr victim;
     if (!FindLongestIdle(&ep, &victim)) return false;
     victim->broken = true;
-    shutdown(victim->sock, SD_BOTH);
+    shutdown(victim->sock.Get(), SD_BOTH);
     Unlist(*ep, victim);
     Publish(*ep);
     return true;
@@ -310,20 +304,14 @@ void Accept(Endpoint& ep)
     for (;;) {
         sockaddr_in from;
         int length = sizeof from;
-        SOCKET s = accept(ep.listener, reinterpret_cast<sockaddr*>(&from), &length);
-        if (s == INVALID_SOCKET) return;
-        if (!MakeRoom()) {
-            closesocket(s);
-            return;
-        }
-        if (!SetNonBlocking(s)) {
-            closesocket(s);
-            continue;
-        }
+        UniqueSocket s(accept(ep.listener.Get(), reinterpret_cast<sockaddr*>(&from), &length));
+        if (!s) return;
+        if (!MakeRoom()) return;
+        if (!SetNonBlocking(s.Get())) continue;
         BOOL on = TRUE;
-        setsockopt(s, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&on), sizeof on);
+        setsockopt(s.Get(), IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&on), sizeof on);
         PeerPtr peer = std::make_shared<Peer>();
-        peer->sock = s;
+        peer->sock = std::move(s);
         peer->lastActive = peer->lastByte = peer->lastProgress = GetTickCount();
         snprintf(peer->address, sizeof peer->address, "tcp-%s:%u", inet_ntoa(from.sin_addr),
                  static_cast<unsigned>(ntohs(from.sin_port)));
@@ -361,7 +349,7 @@ DWORD ExpireStalled(Endpoint& ep, DWORD now)
         DWORD age = now - peer->lastProgress;
         if (age >= kStallMs) {
             peer->broken = true;
-            shutdown(peer->sock, SD_BOTH);
+            shutdown(peer->sock.Get(), SD_BOTH);
         } else {
             next = std::min(next, kStallMs - age);
         }
@@ -380,7 +368,7 @@ DWORD WINAPI ReactorMain(void* module)
             g_retired.clear();
             g_retireDone = g_retireAsked;
             if (g_stopReactor) break;
-            FD_SET(g_waker, &readable);
+            FD_SET(g_waker.Get(), &readable);
             DWORD now = GetTickCount();
             for (auto& entry : g_endpoints) {
                 Endpoint& ep = *entry.second;
@@ -394,10 +382,10 @@ DWORD WINAPI ReactorMain(void* module)
             bool room = g_peerCount < kMaxPeers || FindLongestIdle(&unused, &none);
             for (auto& entry : g_endpoints) {
                 Endpoint& ep = *entry.second;
-                if (ep.listening && room) FD_SET(ep.listener, &readable);
+                if (ep.listening && room) FD_SET(ep.listener.Get(), &readable);
                 for (const PeerPtr& peer : ep.peers)
                     if (!peer->ended && !peer->broken && peer->inbox.size() < kInboxLimit)
-                        FD_SET(peer->sock, &readable);
+                        FD_SET(peer->sock.Get(), &readable);
             }
         }
         timeval timeout = {static_cast<long>(wait / 1000), static_cast<long>(wait % 1000) * 1000};
@@ -407,17 +395,17 @@ DWORD WINAPI ReactorMain(void* module)
             continue;
         }
         Hold hold(g_state);
-        if (FD_ISSET(g_waker, &readable)) {
+        if (FD_ISSET(g_waker.Get(), &readable)) {
             char drain[64];
-            while (recv(g_waker, drain, sizeof drain, 0) > 0) {
+            while (recv(g_waker.Get(), drain, sizeof drain, 0) > 0) {
             }
         }
         for (auto& entry : g_endpoints) {
             Endpoint& ep = *entry.second;
-            if (ep.listening && FD_ISSET(ep.listener, &readable)) Accept(ep);
+            if (ep.listening && FD_ISSET(ep.listener.Get(), &readable)) Accept(ep);
             for (size_t i = 0; i < ep.peers.size(); ++i) {
                 PeerPtr peer = ep.peers[i];
-                if (FD_ISSET(peer->sock, &readable)) Receive(ep, peer);
+                if (FD_ISSET(peer->sock.Get(), &readable)) Receive(ep, peer);
             }
             Reap(ep);
             Publish(ep);
@@ -432,34 +420,35 @@ DWORD WINAPI ReactorMain(void* module)
 bool StartReactor()
 {
     if (g_reactor) return true;
-    SOCKET waker = socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
-    if (waker == INVALID_SOCKET) return false;
+    UniqueSocket waker(socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP));
+    if (!waker) return false;
     sockaddr_in address = {};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     int length = sizeof address;
     HMODULE self = nullptr;
-    if (bind(waker, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-        getsockname(waker, reinterpret_cast<sockaddr*>(&address), &length) != 0 ||
-        !SetNonBlocking(waker) ||
+    if (bind(waker.Get(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        getsockname(waker.Get(), reinterpret_cast<sockaddr*>(&address), &length) != 0 ||
+        !SetNonBlocking(waker.Get()) ||
         !GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
-                            reinterpret_cast<const char*>(&ReactorMain), &self)) {
-        closesocket(waker);
+                            reinterpret_cast<const char*>(&ReactorMain), &self))
         return false;
-    }
+    UniqueLibrary selfReference(self);
     {
         Hold hold(g_state);
-        g_waker = waker;
+        g_waker = std::move(waker);
         g_wakerAddress = address;
         g_stopReactor = false;
     }
-    g_reactor = CreateThread(nullptr, 0, ReactorMain, self, 0, nullptr);
+    g_reactor.Reset(CreateThread(nullptr, 0, ReactorMain, self, 0, nullptr));
     if (!g_reactor) {
-        FreeLibrary(self);
+        selfReference.Reset();
         Hold hold(g_state);
-        CloseSocket(g_waker);
+        g_waker.Reset();
         return false;
     }
+    // The thread now holds the reference and lets it go as it ends.
+    selfReference.Release();
     return true;
 }
 
@@ -472,11 +461,10 @@ void StopReactor()
         g_stopReactor = true;
         Wake();
     }
-    WaitForSingleObject(g_reactor, INFINITE);
-    CloseHandle(g_reactor);
-    g_reactor = nullptr;
+    WaitForSingleObject(g_reactor.Get(), INFINITE);
+    g_reactor.Reset();
     Hold hold(g_state);
-    CloseSocket(g_waker);
+    g_waker.Reset();
     g_retired.clear();
 }
 
@@ -510,39 +498,38 @@ bool ResolveHost(const NetConAddress& a, in_addr* out)
     return true;
 }
 
-SOCKET OpenListener(const sockaddr_in& address)
+UniqueSocket OpenListener(const sockaddr_in& address)
 {
-    SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    if (s == INVALID_SOCKET) return s;
+    UniqueSocket s(socket(AF_INET, SOCK_STREAM, IPPROTO_TCP));
+    if (!s) return s;
     BOOL on = TRUE;
-    bool ok = setsockopt(s, SOL_SOCKET, SO_EXCLUSIVEADDRUSE, reinterpret_cast<const char*>(&on),
+    bool ok = setsockopt(s.Get(), SOL_SOCKET, SO_EXCLUSIVEADDRUSE, reinterpret_cast<const char*>(&on),
                          sizeof on) == 0 &&
-              bind(s, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0 &&
-              listen(s, SOMAXCONN) == 0 && SetNonBlocking(s);
+              bind(s.Get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0 &&
+              listen(s.Get(), SOMAXCONN) == 0 && SetNonBlocking(s.Get());
     if (!ok) {
         DWORD error = WSAGetLastError();
-        closesocket(s);
+        s.Reset();
         WSASetLastError(static_cast<int>(error));
-        return INVALID_SOCKET;
     }
     return s;
 }
 
-SOCKET OpenConnection(const sockaddr_in& address)
+UniqueSocket OpenConnection(const sockaddr_in& address)
 {
-    SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    if (s == INVALID_SOCKET) return s;
+    UniqueSocket s(socket(AF_INET, SOCK_STREAM, IPPROTO_TCP));
+    if (!s) return s;
     DWORD error = 0;
-    if (!SetNonBlocking(s)) {
+    if (!SetNonBlocking(s.Get())) {
         error = WSAGetLastError();
-    } else if (connect(s, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+    } else if (connect(s.Get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
         error = WSAGetLastError();
         if (error == WSAEWOULDBLOCK) {
             fd_set writable, failed;
             FD_ZERO(&writable);
             FD_ZERO(&failed);
-            FD_SET(s, &writable);
-            FD_SET(s, &failed);
+            FD_SET(s.Get(), &writable);
+            FD_SET(s.Get(), &failed);
             timeval wait = {static_cast<long>(kConnectTimeoutMs / 1000), 0};
             int n = select(0, nullptr, &writable, &failed, &wait);
             int soError = 0;
@@ -552,19 +539,19 @@ SOCKET OpenConnection(const sockaddr_in& address)
             } else if (n < 0) {
                 error = WSAGetLastError();
             } else {
-                getsockopt(s, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&soError), &length);
-                error = FD_ISSET(s, &failed) && soError == 0 ? WSAECONNREFUSED
+                getsockopt(s.Get(), SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&soError), &length);
+                error = FD_ISSET(s.Get(), &failed) && soError == 0 ? WSAECONNREFUSED
                                                              : static_cast<DWORD>(soError);
             }
         }
     }
     if (error != 0) {
-        closesocket(s);
+        s.Reset();
         WSASetLastError(static_cast<int>(error));
-        return INVALID_SOCKET;
+        return s;
     }
     BOOL on = TRUE;
-    setsockopt(s, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&on), sizeof on);
+    setsockopt(s.Get(), IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&on), sizeof on);
     return s;
 }
 
@@ -583,11 +570,11 @@ NetConHandle Open(const char* text)
     ep->listening = a.listening;
     if (a.listening) {
         ep->listener = OpenListener(address);
-        if (ep->listener == INVALID_SOCKET) return Fail(WSAGetLastError());
+        if (!ep->listener) return Fail(WSAGetLastError());
     } else {
         PeerPtr peer = std::make_shared<Peer>();
         peer->sock = OpenConnection(address);
-        if (peer->sock == INVALID_SOCKET) return Fail(WSAGetLastError());
+        if (!peer->sock) return Fail(WSAGetLastError());
         peer->announced = true;
         snprintf(peer->address, sizeof peer->address, "tcp-%s:%u", inet_ntoa(address.sin_addr),
                  static_cast<unsigned>(a.port));
@@ -615,7 +602,7 @@ NetConHandle Open(const char* text)
 void Drop(const PeerPtr& peer)
 {
     peer->broken = true;
-    shutdown(peer->sock, SD_BOTH);
+    shutdown(peer->sock.Get(), SD_BOTH);
     Wake();
 }
 
@@ -624,7 +611,7 @@ bool Send(const PeerPtr& peer, const char* data, uint32_t length, uint32_t* sent
     DWORD begin = GetTickCount();
     while (*sent < length) {
         int chunk = static_cast<int>(std::min<uint32_t>(length - *sent, 65536));
-        int n = send(peer->sock, data + *sent, chunk, 0);
+        int n = send(peer->sock.Get(), data + *sent, chunk, 0);
         if (n > 0) {
             *sent += static_cast<uint32_t>(n);
             continue;
@@ -635,7 +622,7 @@ bool Send(const PeerPtr& peer, const char* data, uint32_t length, uint32_t* sent
         if (elapsed >= kWriteTimeoutMs) return Fail(WSAETIMEDOUT) != 0;
         fd_set writable;
         FD_ZERO(&writable);
-        FD_SET(peer->sock, &writable);
+        FD_SET(peer->sock.Get(), &writable);
         DWORD left = kWriteTimeoutMs - elapsed;
         timeval wait = {static_cast<long>(left / 1000), static_cast<long>(left % 1000) * 1000};
         select(0, nullptr, &writable, nullptr, &wait);

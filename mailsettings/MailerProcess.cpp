@@ -2,10 +2,9 @@
 
 #include <windows.h>
 
-#include <cstring>
 #include <vector>
 
-#include "UniqueHandle.h"
+#include "ProcessStart.h"
 
 namespace {
 
@@ -40,15 +39,5 @@ bool RunMailer(const char* commandLine)
     char program[MAX_PATH];
     if (!FindMailer(program, sizeof program)) return false;
 
-    std::vector<char> command(commandLine, commandLine + std::strlen(commandLine) + 1);
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessA(program, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process))
-        return false;
-    UniqueKernelHandle thread(process.hThread);
-    UniqueKernelHandle child(process.hProcess);
-    WaitForSingleObject(child.Get(), INFINITE);
-    return true;
+    return StartProcess(program, commandLine, kDefaultShowMode, nullptr, true, nullptr);
 }

@@ -9,8 +9,11 @@
 #include <cstdlib>
 #include <cstring>
 #include <initializer_list>
+#include <utility>
 
 #include "CharBufferUtil.h"
+#include "UniqueHandle.h"
+#include "UniqueSocket.h"
 #include "WindowUtil.h"
 
 namespace {
@@ -33,7 +36,7 @@ struct TraceState {
     bool configured = false;
     char host[128] = "";
     uint16_t port = 0;
-    SOCKET socket = INVALID_SOCKET;
+    UniqueSocket socket;
     HANDLE console = nullptr;
     WORD savedAttributes = 0;
     bool haveAttributes = false;
@@ -107,36 +110,32 @@ FILE* FileChannel(HKEY key)
 
 void CloseConnection()
 {
-    if (g.socket == INVALID_SOCKET) return;
-    closesocket(g.socket);
+    if (!g.socket) return;
+    g.socket.Reset();
     WSACleanup();
-    g.socket = INVALID_SOCKET;
 }
 
 bool Connect()
 {
     WSADATA data;
     if (WSAStartup(MAKEWORD(2, 2), &data) != 0) return false;
-    SOCKET s = ::socket(AF_INET, SOCK_STREAM, 0);
-    if (s == INVALID_SOCKET) return false;
+    UniqueSocket s(::socket(AF_INET, SOCK_STREAM, 0));
+    if (!s) return false;
     DWORD timeout = 1;
-    setsockopt(s, SOL_SOCKET, SO_SNDTIMEO, reinterpret_cast<const char*>(&timeout), sizeof timeout);
+    setsockopt(s.Get(), SOL_SOCKET, SO_SNDTIMEO, reinterpret_cast<const char*>(&timeout), sizeof timeout);
     sockaddr_in address = {};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = inet_addr(g.host);
     address.sin_port = htons(g.port);
-    if (connect(s, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
-        closesocket(s);
-        return false;
-    }
-    g.socket = s;
+    if (connect(s.Get(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) return false;
+    g.socket = std::move(s);
     return true;
 }
 
 bool SendAll(const char* data, int length)
 {
     while (length > 0) {
-        int sent = send(g.socket, data, length, 0);
+        int sent = send(g.socket.Get(), data, length, 0);
         if (sent <= 0) return false;
         data += sent;
         length -= sent;
@@ -158,7 +157,7 @@ void TcpChannel(const char* text)
     if (n < 0) return;
     const int length = n < static_cast<int>(sizeof record) ? n : static_cast<int>(sizeof record) - 1;
     for (int attempt = 0; attempt < 2; ++attempt) {
-        if (g.socket == INVALID_SOCKET && !Connect()) continue;
+        if (!g.socket && !Connect()) continue;
         if (SendAll(record, length)) return;
         CloseConnection();
     }
@@ -277,6 +276,7 @@ int DebugReadRegistry(int bits, FILE* stream)
     if (streamFromRegistry) stream = DEBUG_STREAM_NONE;
     HKEY key;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kDebugKey, 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS) {
+        UniqueRegKey owner(key);
         if (readMode) bits = (bits | ModeChannels(key)) & ~DEBUG_READ_REGISTRY;
         if (bits != 0) {
             if (streamFromRegistry) stream = FileChannel(key);
@@ -290,7 +290,6 @@ int DebugReadRegistry(int bits, FILE* stream)
                 if (ReadDword(key, "port", &port)) g.port = static_cast<uint16_t>(port & 0xFFFF);
             }
         }
-        RegCloseKey(key);
     }
     if (bits & DEBUG_CH_COLOUR) {
         g.console = GetStdHandle(STD_OUTPUT_HANDLE);

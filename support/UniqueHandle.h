@@ -97,3 +97,19 @@ struct LocalMemoryTraits {
     static void Close(Handle handle) noexcept { LocalFree(handle); }
 };
 using UniqueLocalMemory = UniqueHandle<LocalMemoryTraits>;
+
+// Security identifiers from AllocateAndInitializeSid.
+struct SidTraits {
+    using Handle = PSID;
+    static Handle Invalid() noexcept { return nullptr; }
+    static void Close(Handle handle) noexcept { FreeSid(handle); }
+};
+using UniqueSid = UniqueHandle<SidTraits>;
+
+// Folder enumerations from FindFirstFileA.
+struct FindHandleTraits {
+    using Handle = HANDLE;
+    static Handle Invalid() noexcept { return INVALID_HANDLE_VALUE; }
+    static void Close(Handle handle) noexcept { FindClose(handle); }
+};
+using UniqueFindHandle = UniqueHandle<FindHandleTraits>;

@@ -1,13 +1,16 @@
 # The support modules that include no Windows header, and their tests: built
-# into the support library and, natively with sanitizers, by tests/native.
+# into the support libraries and, natively with sanitizers, by tests/native.
 set(KODRA_PURE_SOURCES
   support/CharBufferUtil.cpp
   support/StringUtil.cpp
   support/PathUtil.cpp
   support/CPathString.cpp
   support/MailerSettings.cpp
-  support/FixedList.cpp
-  support/DateTimeUtil.cpp
+)
+# Those that no program calls, apart in support/uncalled/.
+set(KODRA_UNCALLED_PURE_SOURCES
+  support/uncalled/FixedList.cpp
+  support/uncalled/DateTimeUtil.cpp
 )
 set(KODRA_PURE_TESTS
   tests/support/CharBufferUtilTest.cpp

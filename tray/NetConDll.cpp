@@ -61,20 +61,19 @@ bool CNetConDll::Load(const char* libraryName)
     if (!entries_) return false;
     SetErrorMode(SEM_NOOPENFILEERRORBOX);
     std::string path = LibraryPath(libraryName);
-    module_ = path.empty() ? nullptr : LoadLibraryA(path.c_str());
+    module_.Reset(path.empty() ? nullptr : LoadLibraryA(path.c_str()));
     if (!module_) {
         if (form_ == NetConForm::Launcher) DebugInfo("ERROR: Loading '%s'\n", libraryName);
         Unload();
         return false;
     }
-    for (int i = 0; i < NETCON_ENTRY_COUNT; ++i) entries_[i] = GetProcAddress(module_, kEntryNames[i]);
+    for (int i = 0; i < NETCON_ENTRY_COUNT; ++i) entries_[i] = GetProcAddress(module_.Get(), kEntryNames[i]);
     return true;
 }
 
 void CNetConDll::Unload()
 {
-    if (module_) FreeLibrary(module_);
-    module_ = nullptr;
+    module_.Reset();
     delete[] entries_;
     entries_ = nullptr;
 }

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "KarNet.h"
+#include "UniqueHandle.h"
 
 // The tray's form reports nothing; the forwarding launcher's form traces a
 // library that does not load.
@@ -46,7 +47,7 @@ private:
     template <typename Fn>
     Fn Entry(int index) const;
 
-    HMODULE module_ = nullptr;
+    UniqueLibrary module_;
     FARPROC* entries_ = nullptr;
     NetConHandle handle_ = 0;
     NetConForm form_;

@@ -4,8 +4,8 @@
 
 #include <cstdio>
 #include <cstring>
-#include <vector>
 
+#include "ProcessStart.h"
 #include "ServiceState.h"
 #include "StringUtil.h"
 #include "TrayApp.h"
@@ -157,18 +157,9 @@ int StartFailureCode(unsigned long lastError)
 
 int ExecuteCommand(const char* commandLine)
 {
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESHOWWINDOW;
-    startup.wShowWindow = SW_SHOW;
-    if (StrToUpper(commandLine).find("KTMSG") == std::string::npos) startup.wShowWindow = SW_HIDE;
-
-    std::vector<char> line(commandLine, commandLine + strlen(commandLine) + 1);
-    PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process))
-        return StartFailureCode(GetLastError());
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    const int show = StrToUpper(commandLine).find("KTMSG") == std::string::npos ? SW_HIDE : SW_SHOW;
+    DWORD error = 0;
+    if (!StartProcess(nullptr, commandLine, show, nullptr, false, &error))
+        return StartFailureCode(error);
     return 0;
 }

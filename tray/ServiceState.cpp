@@ -21,10 +21,8 @@ void PollServiceState()
 
 bool IsServiceRunning(const char* serviceName)
 {
-    SC_HANDLE service = SvcLibOpen(nullptr, serviceName, GENERIC_READ);
+    UniqueSvcLibHandle service(SvcLibOpen(nullptr, serviceName, GENERIC_READ));
     if (!service) return false;
     SERVICE_STATUS status = {};
-    bool running = SvcLibQueryStatus(service, &status) && status.dwCurrentState == SERVICE_RUNNING;
-    SvcLibClose(service);
-    return running;
+    return SvcLibQueryStatus(service.Get(), &status) && status.dwCurrentState == SERVICE_RUNNING;
 }

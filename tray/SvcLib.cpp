@@ -1,19 +1,29 @@
 #include "SvcLib.h"
 
 #include <cstring>
+#include <utility>
+
+#include "UniqueHandle.h"
 
 namespace {
 
 const size_t kNameChars = 128;
 
 struct OpenSlot {
-    int open;
-    SC_HANDLE manager;
-    char name[kNameChars];
+    int open = 0;
+    UniqueServiceHandle manager;
+    char name[kNameChars] = "";
 };
 OpenSlot g_slot;
 
 bool SlotOpen(SC_HANDLE service) { return service != nullptr && g_slot.open; }
+
+void ClearSlot()
+{
+    g_slot.open = 0;
+    g_slot.manager.Reset();
+    memset(g_slot.name, 0, sizeof g_slot.name);
+}
 
 SC_HANDLE OpenIntoSlot(const char* machine, const char* serviceName, DWORD managerAccess,
                        DWORD serviceAccess)
@@ -21,15 +31,12 @@ SC_HANDLE OpenIntoSlot(const char* machine, const char* serviceName, DWORD manag
     if (g_slot.open || !serviceName) return nullptr;
     size_t length = strlen(serviceName);
     if (length >= kNameChars) return nullptr;
-    SC_HANDLE manager = OpenSCManagerA(machine, nullptr, managerAccess);
+    UniqueServiceHandle manager(OpenSCManagerA(machine, nullptr, managerAccess));
     if (!manager) return nullptr;
-    SC_HANDLE service = OpenServiceA(manager, serviceName, serviceAccess);
-    if (!service) {
-        CloseServiceHandle(manager);
-        return nullptr;
-    }
+    SC_HANDLE service = OpenServiceA(manager.Get(), serviceName, serviceAccess);
+    if (!service) return nullptr;
     g_slot.open = 1;
-    g_slot.manager = manager;
+    g_slot.manager = std::move(manager);
     memcpy(g_slot.name, serviceName, length + 1);
     return service;
 }
@@ -39,31 +46,24 @@ SC_HANDLE OpenIntoSlot(const char* machine, const char* serviceName, DWORD manag
 int SvcLibCreate(const char* serviceName, const char* displayName, const char* programPath)
 {
     if (!serviceName || !displayName || !programPath) return 0;
-    SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
+    UniqueServiceHandle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
     if (!manager) return 0;
     const char* shown = displayName[0] ? displayName : serviceName;
-    SC_HANDLE service = CreateServiceA(manager, serviceName, shown, SERVICE_ALL_ACCESS,
-                                       SERVICE_WIN32_OWN_PROCESS, SERVICE_DEMAND_START,
-                                       SERVICE_ERROR_NORMAL, programPath, nullptr, nullptr,
-                                       nullptr, nullptr, nullptr);
-    if (service) CloseServiceHandle(service);
-    CloseServiceHandle(manager);
+    UniqueServiceHandle service(CreateServiceA(manager.Get(), serviceName, shown,
+                                               SERVICE_ALL_ACCESS, SERVICE_WIN32_OWN_PROCESS,
+                                               SERVICE_DEMAND_START, SERVICE_ERROR_NORMAL,
+                                               programPath, nullptr, nullptr, nullptr, nullptr,
+                                               nullptr));
     return service ? 1 : 0;
 }
 
 int SvcLibDelete(const char* serviceName)
 {
     if (!serviceName) return 0;
-    SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
+    UniqueServiceHandle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
     if (!manager) return 0;
-    SC_HANDLE service = OpenServiceA(manager, serviceName, SERVICE_ALL_ACCESS);
-    int deleted = 0;
-    if (service) {
-        deleted = DeleteService(service) ? 1 : 0;
-        CloseServiceHandle(service);
-    }
-    CloseServiceHandle(manager);
-    return deleted;
+    UniqueServiceHandle service(OpenServiceA(manager.Get(), serviceName, SERVICE_ALL_ACCESS));
+    return service && DeleteService(service.Get()) ? 1 : 0;
 }
 
 SC_HANDLE SvcLibOpen(const char* machine, const char* serviceName, DWORD access)
@@ -79,9 +79,9 @@ SC_HANDLE SvcLibOpenAll(const char* machine, const char* serviceName)
 int SvcLibClose(SC_HANDLE service)
 {
     if (!SlotOpen(service)) return 0;
-    CloseServiceHandle(service);
-    if (g_slot.manager) CloseServiceHandle(g_slot.manager);
-    memset(&g_slot, 0, sizeof g_slot);
+    // The caller's handle: the module hands it out raw and takes it back here.
+    UniqueServiceHandle(service).Reset();
+    ClearSlot();
     return 1;
 }
 

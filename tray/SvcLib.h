@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include "UniqueHandle.h"
+
 // An empty display name means the service name. Runs as the local system account.
 int SvcLibCreate(const char* serviceName, const char* displayName, const char* programPath);
 int SvcLibDelete(const char* serviceName);
@@ -17,3 +19,12 @@ int SvcLibClose(SC_HANDLE service);
 int SvcLibStart(SC_HANDLE service, DWORD argumentCount, const char** arguments);
 int SvcLibControl(SC_HANDLE service, DWORD control, SERVICE_STATUS* status);
 int SvcLibQueryStatus(SC_HANDLE service, SERVICE_STATUS* status);
+
+// The owner for a handle from SvcLibOpen or SvcLibOpenAll: SvcLibClose frees
+// the slot along with the handle.
+struct SvcLibHandleTraits {
+    using Handle = SC_HANDLE;
+    static Handle Invalid() noexcept { return nullptr; }
+    static void Close(Handle handle) noexcept { SvcLibClose(handle); }
+};
+using UniqueSvcLibHandle = UniqueHandle<SvcLibHandleTraits>;

@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "DebugTrace.h"
+#include "MessagePort.h"
 #include "PathUtil.h"
-#include "RegLib.h"
 #include "ServiceState.h"
 #include "SysFileUtil.h"
 #include "TrayResources.h"
@@ -122,17 +122,7 @@ std::string LoadTrayString(UINT id, int bufferSize)
 
 void ReadMessagePort()
 {
-    theTrayApp.PortText = "961";
-    HKEY key = RegLibOpenKeyAccess(HKEY_LOCAL_MACHINE,
-                                   "SYSTEM\\CurrentControlSet\\Services\\KODRA\\Parameters", KEY_READ);
-    if (!key) return;
-    uint32_t port = 0;
-    if (RegLibGetDword(key, "MessagePort", &port)) {
-        char text[16];
-        snprintf(text, sizeof text, "%d", static_cast<int>(port));
-        theTrayApp.PortText = text;
-    }
-    RegLibCloseKey(key);
+    ReadServiceMessagePort("KODRA", "961", theTrayApp.PortText);
 }
 
 bool CreateMainWindow(HINSTANCE instance)

@@ -2,6 +2,8 @@
 
 #include "SysFileUtil.h"
 
+#include <utility>
+
 namespace zwin {
 
 const std::string CannotLockText = "cannot lock";
@@ -49,19 +51,16 @@ CZSemaphore::CZSemaphore(LONG initialCount, LONG maximumCount, const char* name,
 {
 }
 
-CZSemaphore::~CZSemaphore()
-{
-    if (handle_) CloseHandle(handle_);
-}
+CZSemaphore::~CZSemaphore() = default;
 
 bool CZSemaphore::Lock(DWORD timeoutMs)
 {
-    return handle_ && WaitForSingleObject(handle_, timeoutMs) == WAIT_OBJECT_0;
+    return handle_ && WaitForSingleObject(handle_.Get(), timeoutMs) == WAIT_OBJECT_0;
 }
 
 void CZSemaphore::Unlock()
 {
-    if (handle_) ReleaseSemaphore(handle_, 1, nullptr);
+    if (handle_) ReleaseSemaphore(handle_.Get(), 1, nullptr);
 }
 
 CZSmartLock::CZSmartLock(CZLock* lock, bool lockNow) : lock_(lock)
@@ -125,10 +124,10 @@ HRESULT CZFileLock::Lock(const std::string& name, DWORD shareMode, DWORD timeout
     DWORD begin = GetTickCount();
     std::string path = name + ".lck";
     for (;;) {
-        HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, shareMode, nullptr, OPEN_ALWAYS,
-                                  FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-        if (file != INVALID_HANDLE_VALUE) {
-            file_ = file;
+        UniqueFileHandle file(CreateFileA(path.c_str(), GENERIC_READ, shareMode, nullptr,
+                                          OPEN_ALWAYS, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+        if (file) {
+            file_ = std::move(file);
             path_ = path;
             return S_OK;
         }
@@ -142,9 +141,8 @@ HRESULT CZFileLock::Lock(const std::string& name, DWORD shareMode, DWORD timeout
 
 void CZFileLock::Unlock()
 {
-    if (file_ == INVALID_HANDLE_VALUE) return;
-    CloseHandle(file_);
-    file_ = INVALID_HANDLE_VALUE;
+    if (!file_) return;
+    file_.Reset();
     DeleteFileA(path_.c_str());
     path_.clear();
 }

@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "UniqueHandle.h"
+
 namespace zbase {
 
 class Error {
@@ -66,10 +68,10 @@ public:
 
     bool Lock(DWORD timeoutMs) override;
     void Unlock() override;
-    bool IsValid() override { return handle_ != nullptr; }
+    bool IsValid() override { return static_cast<bool>(handle_); }
 
 private:
-    HANDLE handle_ = nullptr;
+    UniqueKernelHandle handle_;
 };
 
 // Holds another lock (not owned) for its own lifetime or between Lock and Unlock.
@@ -109,7 +111,7 @@ public:
     void Unlock();
 
 private:
-    HANDLE file_ = INVALID_HANDLE_VALUE;
+    UniqueFileHandle file_;
     std::string path_;
 };
 

@@ -73,15 +73,14 @@ void CZThread::RequestStop()
 
 bool CZThread::SignalStarted()
 {
-    if (started_ == INVALID_HANDLE_VALUE) return false;
+    if (!started_) return false;
     Sleep(0);
-    return SetEvent(started_) != FALSE;
+    return SetEvent(started_.Get()) != FALSE;
 }
 
 void CZThread::CloseHandles()
 {
-    if (started_ != INVALID_HANDLE_VALUE) CloseHandle(started_);
-    started_ = INVALID_HANDLE_VALUE;
+    started_.Reset();
     HANDLE thread = thread_.exchange(INVALID_HANDLE_VALUE);
     if (thread != INVALID_HANDLE_VALUE) CloseHandle(thread);
     threadId_ = 0;
@@ -101,17 +100,13 @@ bool CZThread::Start(DWORD timeoutMs, bool pumpMessages)
 {
     Stop(INFINITE, false);
     stop_ = false;
-    started_ = CreateEventA(nullptr, FALSE, FALSE, nullptr);
-    if (!started_) {
-        started_ = INVALID_HANDLE_VALUE;
-        return false;
-    }
+    started_.Reset(CreateEventA(nullptr, FALSE, FALSE, nullptr));
+    if (!started_) return false;
     // Created suspended, so the new thread sees its handle stored from its first step.
     unsigned id = 0;
     uintptr_t created = _beginthreadex(nullptr, 0, proc_, argument_, CREATE_SUSPENDED, &id);
     if (created == 0) {
-        CloseHandle(started_);
-        started_ = INVALID_HANDLE_VALUE;
+        started_.Reset();
         return false;
     }
     HANDLE thread = reinterpret_cast<HANDLE>(created);
@@ -119,7 +114,7 @@ bool CZThread::Start(DWORD timeoutMs, bool pumpMessages)
     thread_ = thread;
     ResumeThread(thread);
 
-    HANDLE both[2] = {thread, started_};
+    HANDLE both[2] = {thread, started_.Get()};
     if (!pumpMessages) {
         return WaitForMultipleObjects(2, both, FALSE, timeoutMs) == WAIT_OBJECT_0 + 1;
     }

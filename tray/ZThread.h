@@ -6,6 +6,8 @@
 
 #include <atomic>
 
+#include "UniqueHandle.h"
+
 namespace zwin {
 
 class CZThread {
@@ -45,7 +47,7 @@ private:
     DWORD threadId_ = 0;
     CRITICAL_SECTION section_;
     std::atomic<bool> stop_{false};
-    HANDLE started_ = INVALID_HANDLE_VALUE;
+    UniqueKernelHandle started_;
 };
 
 // A thread that runs the object's own hooks. A derived class that holds data of

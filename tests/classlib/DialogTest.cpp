@@ -5,6 +5,7 @@
 
 #include "DemoDialogs.h"
 #include "IniUtil.h"
+#include "ProfileUtil.h"
 #include "classlib_testkit.h"
 #include "testlib.h"
 

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "IniUtil.h"
+#include "ProfileUtil.h"
 #include "classlib_testkit.h"
 #include "testlib.h"
 

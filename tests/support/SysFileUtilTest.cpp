@@ -1,4 +1,5 @@
 #include "SysFileUtil.h"
+#include "FileSystemUtil.h"
 
 #include <gtest/gtest.h>
 
