@@ -113,3 +113,11 @@ struct FindHandleTraits {
     static void Close(Handle handle) noexcept { FindClose(handle); }
 };
 using UniqueFindHandle = UniqueHandle<FindHandleTraits>;
+
+// Event-log sources from RegisterEventSourceA.
+struct EventSourceTraits {
+    using Handle = HANDLE;
+    static Handle Invalid() noexcept { return nullptr; }
+    static void Close(Handle handle) noexcept { DeregisterEventSource(handle); }
+};
+using UniqueEventSource = UniqueHandle<EventSourceTraits>;

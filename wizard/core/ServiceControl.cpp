@@ -300,10 +300,10 @@ void ReportServiceEvent(const char* sourceName, WORD type, DWORD eventId, const 
     int count = 0;
     while (count < 3 && strings[count]) ++count;
     if (g_eventObserver) g_eventObserver(sourceName, type, eventId, strings, count);
-    HANDLE source = RegisterEventSourceA(nullptr, sourceName);
+    UniqueEventSource source(RegisterEventSourceA(nullptr, sourceName));
     if (!source) return;
-    ReportEventA(source, type, 0, eventId, nullptr, static_cast<WORD>(count), 0, strings, nullptr);
-    DeregisterEventSource(source);
+    ReportEventA(source.Get(), type, 0, eventId, nullptr, static_cast<WORD>(count), 0, strings,
+                 nullptr);
 }
 
 bool CheckServiceProgram(CString& baseName, bool warn)

@@ -7,6 +7,7 @@
 #include "KodraFiles.h"
 #include "PathUtil.h"
 #include "SysFileUtil.h"
+#include "UniqueHandle.h"
 #include "resource.h"
 
 #include <cstdio>
@@ -78,10 +79,8 @@ bool FileExistsInProgramDir(const char* name)
     CString path;
     MakeAbsolutePath(name, path);
     WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(path, &found);
-    if (search == INVALID_HANDLE_VALUE) return false;
-    FindClose(search);
-    return true;
+    UniqueFindHandle search(FindFirstFileA(path, &found));
+    return static_cast<bool>(search);
 }
 
 void GetExeFolder(CString& out)
