@@ -1,61 +1,46 @@
 #!/bin/bash
 # Makes the pictures of docs/: every page and dialog of the wizard, the tray's
 # icon with its tooltip and menu, its About box, Orlenk and the stand-in message
-# window, taken by the demo driver from the demo installation under a private
-# Xvfb display and Wine prefix (a virtual desktop, which gives captions and a
-# notification area). Needs a built tree: ./build.sh test or ./build.sh run first.
+# window, taken by the demo driver from the demo installation, and the wizard's
+# mode page in Japanese. All in a session of their own (tests/session.sh with:
+# a private Xvfb display and a fresh Wine prefix with a virtual desktop, which
+# gives captions and a notification area). Needs a built tree: ./build.sh test
+# or ./build.sh run first.
 #   docs/screenshots.sh [BUILD_DIR]
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:-$top/build}" && pwd)
 driver="$build/demo-build/DemoDriver.exe"
-[ -f "$driver" ] && [ -d "$build/demo" ] || { echo "screenshots: build first (./build.sh run)" >&2; exit 2; }
-cmake --build "$build" --target DemoDriver >/dev/null
+shots="$build/docs-shots"
 
-export WINEPREFIX="$build/wineprefix-docs" WINEARCH=win32 WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml=" LANG=C LC_ALL=C
-state="$build/docs-session"
-shots="$state/shots"
-rm -rf "$state"
-mkdir -p "$shots"
+if [ -z "${KODRA_SCREENSHOTS_SESSION:-}" ]; then
+  [ -f "$driver" ] && [ -d "$build/demo" ] || { echo "screenshots: build first (./build.sh run)" >&2; exit 2; }
+  cmake --build "$build" --target DemoDriver >/dev/null
+  rm -rf "$shots"
+  mkdir -p "$shots"
+  KODRA_SCREENSHOTS_SESSION=1 LANG=C LC_ALL=C "$top/tests/session.sh" with "$build" "$0" "$build"
+  for bmp in "$shots"/*.bmp; do
+    /usr/bin/convert "$bmp" -strip "$top/docs/$(basename "${bmp%.bmp}").png"
+  done
+  /usr/bin/convert "$shots/kodracfg-ja.png" -strip "$top/docs/kodracfg-ja.png"
+  echo "screenshots: $(ls "$shots" | wc -l) pictures in $top/docs"
+  exit 0
+fi
 
-: >"$state/display"
-setsid Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$state/display" </dev/null >/dev/null 2>&1 &
-xvfb=$!
-finish() {
-  wineserver -k >/dev/null 2>&1 || true
-  kill "$xvfb" 2>/dev/null || true
-}
-trap finish EXIT
-for _ in $(seq 200); do grep -q '^[0-9]' "$state/display" && break; sleep 0.05; done
-export DISPLAY=":$(tr -cd 0-9 <"$state/display")"
-
-# A fresh prefix with Wine's fonts and a virtual desktop, as the tests have it.
-rm -rf "$WINEPREFIX"
-mkdir -p "$WINEPREFIX"
-setsid wineserver -p </dev/null >/dev/null 2>&1
-wineboot -i </dev/null >/dev/null 2>&1
-for fonts in /usr/share/wine/fonts /usr/share/fonts/truetype/wine; do
-  [ -d "$fonts" ] && cp -n "$fonts"/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
-done
-cat >"$state/desktop.reg" <<'REG'
-REGEDIT4
-
-[HKEY_CURRENT_USER\Software\Wine\Explorer]
-"Desktop"="Default"
-
-[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]
-"Default"="1024x768"
-REG
-wine regedit /S "Z:${state//\//\\}\\desktop.reg" </dev/null >/dev/null 2>&1
-wineserver -k >/dev/null 2>&1 || true
-wineserver -w >/dev/null 2>&1 || true
-setsid wineserver -p </dev/null >/dev/null 2>&1
-
+# In the session: the demo driver's pictures, then the mode page in Japanese,
+# shown by the wizard with the demo KODRA program beside it.
 wine "$driver" pictures "$build/demo" "$shots" </dev/null
 
-convert=/usr/bin/convert
-for bmp in "$shots"/*.bmp; do
-  "$convert" "$bmp" -strip "$top/docs/$(basename "${bmp%.bmp}").png"
-done
-echo "screenshots: $(ls "$shots" | wc -l) pictures in $top/docs"
+ja="$build/docs-shots-ja"
+rm -rf "$ja"
+mkdir -p "$ja"
+cp "$build/demo/KODRACFG.exe" "$build/demo/KODRA.EXE" "$ja/"
+(cd "$ja" && LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8 setsid wine KODRACFG.exe </dev/null >"$ja/wizard.log" 2>&1 &)
+if ! win=$(timeout 60 xdotool search --sync --onlyvisible --classname 'kodracfg.exe' 2>/dev/null | head -n 1) ||
+   [ -z "$win" ]; then
+  echo "screenshots: the Japanese wizard showed no window" >&2
+  exit 1
+fi
+# The window is mapped before it has painted; give it a moment to draw.
+sleep 1
+import -window "$win" "$shots/kodracfg-ja.png"

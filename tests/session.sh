@@ -7,6 +7,10 @@
 #       runs PROGRAM from the demo installation BUILD_DIR/demo with the build's
 #       own kept prefix, on $DISPLAY, or on a private display: then its window
 #       is saved under BUILD_DIR/screenshots/ and the program is ended.
+#   tests/session.sh with BUILD_DIR COMMAND [ARGS]
+#       runs COMMAND in a session of its own, set up as the test session
+#       (private display, fresh prefix BUILD_DIR/wineprefix-with), and stops it
+#       after; a test session of the same folder may run beside it.
 set -euo pipefail
 cmd=$1
 build=$(cd "$2" && pwd)
@@ -43,6 +47,12 @@ start_display() {
   sed -i 's/[^0-9]//g' "$state/display"
 }
 
+restart_server() {
+  wineserver -k >/dev/null 2>&1 || true
+  wineserver -w >/dev/null 2>&1 || true
+  setsid wineserver -p </dev/null >/dev/null 2>&1
+}
+
 # Boots a new prefix: one persistent server, Wine's fonts, no crash dialog.
 # Everything Wine starts here keeps off our output (a command substitution
 # counts): the service processes it starts would hold it open for the whole run.
@@ -53,9 +63,7 @@ boot_prefix() {
   wineboot -i </dev/null >/dev/null 2>&1
   # After the first boot the prefix runs two service managers, and handles
   # alternate between them; one restart of the server leaves one.
-  wineserver -k >/dev/null 2>&1 || true
-  wineserver -w >/dev/null 2>&1 || true
-  setsid wineserver -p </dev/null >/dev/null 2>&1
+  restart_server
   local fonts
   for fonts in /usr/share/wine/fonts /usr/share/fonts/truetype/wine; do
     [ -d "$fonts" ] && cp -n "$fonts"/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
@@ -73,6 +81,11 @@ boot_prefix() {
 # The test prefix: a virtual desktop (a window manager's stand-in, which makes
 # closing windows fast), up before the first test.
 start_prefix() {
+  boot_desktop_prefix
+  start_primer
+}
+
+boot_desktop_prefix() {
   boot_prefix <<'REG'
 [HKEY_CURRENT_USER\Software\Wine\Explorer]
 "Desktop"="Default"
@@ -80,6 +93,9 @@ start_prefix() {
 [HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]
 "Default"="1024x768"
 REG
+}
+
+start_primer() {
   # The first window of a run starts Wine's desktop process, which takes seconds
   # and ends a second after its last user: the primer starts it here and keeps
   # it until the session stops, so no test starts it with the test's output.
@@ -175,5 +191,21 @@ case "$cmd" in
     ;;
   stop)  stop_session ;;
   run)   shift 2; run_program "$@" ;;
-  *) echo "usage: $0 start|stop|run BUILD_DIR ..." >&2; exit 2 ;;
+  with)
+    shift 2
+    export WINEPREFIX="$build/wineprefix-with"
+    state="$build/with-session"
+    stop_session
+    trap stop_session EXIT
+    start_display
+    export DISPLAY=":$(cat "$state/display")"
+    boot_desktop_prefix
+    # The desktop process that the settings' import starts goes on for a moment
+    # without the virtual desktop, and a notification icon there shows no
+    # tooltip: after a restart the desktop starts anew, as set.
+    restart_server
+    start_primer
+    "$@"
+    ;;
+  *) echo "usage: $0 start|stop|run|with BUILD_DIR ..." >&2; exit 2 ;;
 esac
