@@ -231,31 +231,8 @@ void DeleteMessagePort(const std::string& service)
     RegCloseKey(key);
 }
 
-bool RemoveService(const char* name)
+KodraService::KodraService() : service_(kServiceName)
 {
-    SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
-    if (!manager) return false;
-    SC_HANDLE service = OpenServiceA(manager, name, SERVICE_ALL_ACCESS);
-    if (service) {
-        SERVICE_STATUS status = {};
-        if (ControlService(service, SERVICE_CONTROL_STOP, &status))
-            WaitServiceState(service, SERVICE_STOPPED);
-        DeleteService(service);
-        CloseServiceHandle(service);
-    }
-    // Deletion finishes a little later.
-    bool gone = testlib::WaitFor([&] {
-        SC_HANDLE s = OpenServiceA(manager, name, SERVICE_QUERY_STATUS);
-        if (s) CloseServiceHandle(s);
-        return !s && GetLastError() == ERROR_SERVICE_DOES_NOT_EXIST;
-    });
-    CloseServiceHandle(manager);
-    return gone;
-}
-
-KodraService::KodraService()
-{
-    RemoveService(kServiceName);
     SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
     if (!manager) return;
     std::string path = "\"" + testlib::DoublesDir() + "\\kodra_double.exe\" -service -name " + kServiceName;
@@ -267,8 +244,6 @@ KodraService::KodraService()
     if (service) CloseServiceHandle(service);
     CloseServiceHandle(manager);
 }
-
-KodraService::~KodraService() { RemoveService(kServiceName); }
 
 bool KodraService::Start() { return ControlKodra(true); }
 
