@@ -39,7 +39,41 @@ void Stop(SC_HANDLE service)
     WaitForSingleObject(running.Get(), 5000);
 }
 
+bool WaitState(const std::string& name, DWORD state)
+{
+    return WaitFor([&] { return ServiceState(name) == state; });
+}
+
 }  // namespace
+
+bool CreateTestService(const std::string& name, const std::string& commandLine)
+{
+    UniqueServiceHandle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
+    if (!manager) return false;
+    UniqueServiceHandle service(CreateServiceA(manager.Get(), name.c_str(), name.c_str(), SERVICE_ALL_ACCESS,
+                                               SERVICE_WIN32_OWN_PROCESS, SERVICE_DEMAND_START,
+                                               SERVICE_ERROR_IGNORE, commandLine.c_str(), nullptr, nullptr,
+                                               nullptr, nullptr, nullptr));
+    return static_cast<bool>(service);
+}
+
+bool StartTestService(const std::string& name)
+{
+    UniqueServiceHandle service = OpenTestService(name, SC_MANAGER_CONNECT, SERVICE_START);
+    return service &&
+           (StartServiceA(service.Get(), 0, nullptr) || GetLastError() == ERROR_SERVICE_ALREADY_RUNNING) &&
+           WaitState(name, SERVICE_RUNNING);
+}
+
+bool StopTestService(const std::string& name)
+{
+    UniqueServiceHandle service = OpenTestService(name, SC_MANAGER_CONNECT, SERVICE_STOP);
+    SERVICE_STATUS status{};
+    return service &&
+           (ControlService(service.Get(), SERVICE_CONTROL_STOP, &status) ||
+            GetLastError() == ERROR_SERVICE_NOT_ACTIVE) &&
+           WaitState(name, SERVICE_STOPPED);
+}
 
 bool RemoveService(const std::string& name)
 {

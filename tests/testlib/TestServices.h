@@ -8,6 +8,14 @@
 
 namespace testlib {
 
+// Creates an own-process service of that name, started on demand, that runs
+// the command line; false when it cannot.
+bool CreateTestService(const std::string& name, const std::string& commandLine);
+// Start or stop the service and wait until it runs or has stopped; a service
+// that is so already counts.
+bool StartTestService(const std::string& name);
+bool StopTestService(const std::string& name);
+
 // Stops the service (ending its process when it ignores the stop), deletes it,
 // waits until the service manager no longer knows it and removes its keys.
 // True when it is gone.

@@ -73,7 +73,7 @@ public:
 
 private:
     testlib::ScopedService service_;
-    bool installed_ = false;
+    bool installed_;
 };
 
 // A program started without waiting for it; ended by force if still running

@@ -48,7 +48,7 @@ void InstallRunning(const std::string& name, const char* stopMode = nullptr)
     ScopedEnv stop("KODRA_DOUBLE_STOP", stopMode);
     testlib::RunResult r = testlib::Run("\"" + wizardtest::KodraProgramPath() + "\" -i -name " + name);
     ASSERT_TRUE(r.ended && r.exitCode == 0);
-    ASSERT_TRUE(wizardtest::StartAndWaitRunning(name));
+    ASSERT_TRUE(testlib::StartTestService(name));
 }
 
 class ServiceTest : public testing::Test {

@@ -387,7 +387,7 @@ TEST_F(WizardDialog, AFailedInstallationKeepsTheLastPageAndWritesNothing)
 TEST_F(WizardDialog, ClientRemovalAsksThenRemovesServiceAndParameters)
 {
     ASSERT_TRUE(wizardtest::CreateDoubleService(service_.Name()));
-    ASSERT_TRUE(wizardtest::StartAndWaitRunning(service_.Name()));
+    ASSERT_TRUE(testlib::StartTestService(service_.Name()));
     SetDword("InstallationMode", 2);
     MessageBoxRecorder boxes(IDNO);
     INT_PTR result = Run([&](CDialog& d) {
@@ -482,7 +482,7 @@ TEST_F(WizardDialog, AClientRemovalThatCannotStopTheServiceKeepsItsParameters)
             testlib::Run("\"" + wizardtest::KodraProgramPath() + "\" -i -name " + service_.Name());
         ASSERT_TRUE(r.ended && r.exitCode == 0);
     }
-    ASSERT_TRUE(wizardtest::StartAndWaitRunning(service_.Name()));
+    ASSERT_TRUE(testlib::StartTestService(service_.Name()));
     SetDword("InstallationMode", 2);
     MessageBoxRecorder boxes(IDYES);
     INT_PTR result = Run([&](CDialog& d) {

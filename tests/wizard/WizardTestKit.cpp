@@ -136,28 +136,8 @@ std::vector<EventRecorder::Event>& EventRecorder::Events() { return g_events; }
 
 bool CreateDoubleService(const std::string& name)
 {
-    SC_HANDLE scm = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
-    if (!scm) return false;
-    std::string image = "\"" + KodraProgramPath() + "\" -service -name \"" + name + "\" -log \"" +
-                        KodraLogPath() + "\"";
-    SC_HANDLE svc = CreateServiceA(scm, name.c_str(), name.c_str(), SERVICE_ALL_ACCESS,
-                                   SERVICE_WIN32_OWN_PROCESS, SERVICE_DEMAND_START,
-                                   SERVICE_ERROR_IGNORE, image.c_str(), nullptr, nullptr, nullptr,
-                                   nullptr, nullptr);
-    if (svc) CloseServiceHandle(svc);
-    CloseServiceHandle(scm);
-    return svc != nullptr;
-}
-
-bool StartAndWaitRunning(const std::string& name)
-{
-    SC_HANDLE scm = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT);
-    if (!scm) return false;
-    SC_HANDLE svc = OpenServiceA(scm, name.c_str(), SERVICE_START);
-    bool started = svc && StartServiceA(svc, 0, nullptr);
-    if (svc) CloseServiceHandle(svc);
-    CloseServiceHandle(scm);
-    return started && testlib::WaitFor([&] { return ServiceState(name) == SERVICE_RUNNING; });
+    return testlib::CreateTestService(name, "\"" + KodraProgramPath() + "\" -service -name \"" + name +
+                                                "\" -log \"" + KodraLogPath() + "\"");
 }
 
 bool KeyExists(HKEY root, const std::string& path)

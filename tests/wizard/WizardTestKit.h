@@ -51,7 +51,6 @@ using testlib::ServiceState;
 
 // Creates the service directly (not through the double) from the double's file.
 bool CreateDoubleService(const std::string& name);
-bool StartAndWaitRunning(const std::string& name);
 
 bool KeyExists(HKEY root, const std::string& path);
 // Lets everyone only read the key and change its security (readOnly), or gives
