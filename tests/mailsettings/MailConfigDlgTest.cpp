@@ -37,12 +37,6 @@ std::string Text(int number) { return kCatalogue.at(number); }
 
 void DeleteMailerKey() { RegDeleteKeyA(HKEY_LOCAL_MACHINE, kMailerKey); }
 
-struct Box {
-    std::string text;
-    std::string caption;
-    UINT type;
-};
-
 std::string ItemText(HWND dialog, int id)
 {
     char text[1024] = "";
@@ -70,15 +64,10 @@ protected:
         log_ = logDir_.File("hablat.log");
         SetEnvironmentVariableA("KODRA_RECORD_LOG", log_.c_str());
         DeleteMailerKey();
-        previousBoxHook_ = classlib::SetMessageBoxHook([this](const classlib::MessageBoxRequest& r) {
-            boxes_.push_back({r.text.str(), r.caption.str(), r.type});
-            return IDOK;
-        });
     }
 
     void TearDown() override
     {
-        classlib::SetMessageBoxHook(previousBoxHook_);
         DeleteMailerKey();
         SetEnvironmentVariableA("KODRA_RECORD_LOG", nullptr);
         cwd_.reset();
@@ -107,40 +96,31 @@ protected:
     INT_PTR Run(const std::function<void(HWND)>& drive)
     {
         bool shown = false;
-        classlib::ModalHook previous = classlib::SetModalHook([&](CDialog& dlg) {
+        classlib::testkit::ModalDriver driver([&](CDialog& dlg) {
             shown = true;
             drive(dlg.GetSafeHwnd());
             PostMessageA(dlg.GetSafeHwnd(), WM_COMMAND, IDCANCEL, 0);
         });
         CMailConfigDlg dlg;
         INT_PTR result = dlg.DoModal();
-        classlib::SetModalHook(previous);
         EXPECT_TRUE(shown) << "the dialog did not open: " << result;
         return result;
     }
 
     std::vector<testlib::RecordedStart> Starts() { return testlib::ReadRecorderLog(log_); }
 
-    std::vector<std::string> BoxTexts()
-    {
-        std::vector<std::string> texts;
-        for (const Box& box : boxes_) texts.push_back(box.text);
-        return texts;
-    }
-
     ScratchDir dir_;
     ScratchDir logDir_{"kodra log"};
     std::string log_;
     std::unique_ptr<testlib::CurrentDirectory> cwd_;
-    std::vector<Box> boxes_;
-    classlib::MessageBoxHook previousBoxHook_;
+    classlib::testkit::MessageBoxRecorder boxes_;
 };
 
 TEST_F(MailConfigDialog, EmptyFieldsGiveTheirTextsInOrderAndStayOpen)
 {
     EXPECT_EQ(IDCANCEL, Run([](HWND dlg) { Click(dlg, IDOK); }));
-    ASSERT_EQ((std::vector<std::string>{Text(5000), Text(5001)}), BoxTexts());
-    for (const Box& box : boxes_) {
+    ASSERT_EQ((std::vector<std::string>{Text(5000), Text(5001)}), boxes_.Texts());
+    for (const auto& box : boxes_.Boxes()) {
         EXPECT_EQ(Text(5002), box.caption);
         EXPECT_EQ(static_cast<UINT>(MB_OK), box.type);
     }
@@ -166,7 +146,7 @@ TEST_F(MailConfigDialog, RefusedEntries)
         {"", "  ", true, "a\tb", " ", {5000, 5001, 5007, 5004}},
     };
     for (const Case& c : cases) {
-        boxes_.clear();
+        boxes_.Clear();
         INT_PTR result = Run([&](HWND dlg) {
             SetItem(dlg, IDC_SENDER, c.sender);
             SetItem(dlg, IDC_SERVER, c.server);
@@ -177,7 +157,7 @@ TEST_F(MailConfigDialog, RefusedEntries)
         });
         std::vector<std::string> expected;
         for (int number : c.messages) expected.push_back(Text(number));
-        EXPECT_EQ(expected, BoxTexts()) << c.sender << "|" << c.server << "|" << c.login;
+        EXPECT_EQ(expected, boxes_.Texts()) << c.sender << "|" << c.server << "|" << c.login;
         EXPECT_EQ(IDCANCEL, result) << "the dialog stays open";
     }
     EXPECT_TRUE(Starts().empty());
@@ -202,7 +182,7 @@ TEST_F(MailConfigDialog, AcceptedEntriesReachTheMailerAsTyped)
     };
     size_t count = 0;
     for (const Case& c : cases) {
-        boxes_.clear();
+        boxes_.Clear();
         INT_PTR result = Run([&](HWND dlg) {
             SetItem(dlg, IDC_SENDER, c.sender);
             SetItem(dlg, IDC_SERVER, c.server);
@@ -212,7 +192,7 @@ TEST_F(MailConfigDialog, AcceptedEntriesReachTheMailerAsTyped)
             Click(dlg, IDOK);
         });
         EXPECT_EQ(IDOK, result) << c.command;
-        EXPECT_TRUE(boxes_.empty()) << c.command;
+        EXPECT_TRUE(boxes_.Calls().empty()) << c.command;
         auto starts = Starts();
         ASSERT_EQ(++count, starts.size()) << c.command;
         EXPECT_EQ(c.command, starts.back().cmd);
@@ -228,9 +208,9 @@ TEST_F(MailConfigDialog, AMailerThatCannotStartIsReportedAndTheDialogStays)
         SetItem(dlg, IDC_SERVER, "smtp.example.com");
         Click(dlg, IDOK);
     }));
-    ASSERT_EQ(1u, boxes_.size());
-    EXPECT_NE(std::string::npos, boxes_[0].text.find("Hablat.exe could not be started"));
-    EXPECT_EQ(Text(5002), boxes_[0].caption);
+    ASSERT_EQ(1u, boxes_.Calls().size());
+    EXPECT_NE(std::string::npos, boxes_.Boxes()[0].text.find("Hablat.exe could not be started"));
+    EXPECT_EQ(Text(5002), boxes_.Boxes()[0].caption);
 }
 
 TEST_F(MailConfigDialog, EntryOverTheLimitStopsOkBeforeTheChecks)
@@ -240,8 +220,8 @@ TEST_F(MailConfigDialog, EntryOverTheLimitStopsOkBeforeTheChecks)
         Click(dlg, IDOK);
     });
     EXPECT_EQ(IDCANCEL, result);
-    ASSERT_EQ(1u, boxes_.size()) << "only the exchange's prompt, no 5001 for the empty server";
-    EXPECT_NE(std::string::npos, boxes_[0].text.find("64"));
+    ASSERT_EQ(1u, boxes_.Calls().size()) << "only the exchange's prompt, no 5001 for the empty server";
+    EXPECT_NE(std::string::npos, boxes_.Boxes()[0].text.find("64"));
     EXPECT_TRUE(Starts().empty());
 }
 
@@ -254,7 +234,7 @@ TEST_F(MailConfigDialog, StoredValueOverTheLimitShownInFullAndReported)
     SeedPassword("secret");
     size_t boxesAtOpening = 0;
     INT_PTR result = Run([&](HWND dlg) {
-        boxesAtOpening = boxes_.size();
+        boxesAtOpening = boxes_.Calls().size();
         EXPECT_EQ(sender, ItemText(dlg, IDC_SENDER));
         EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(dlg, IDC_USE_AUTH));
         EXPECT_TRUE(ItemEnabled(dlg, IDC_LOGIN)) << "the box decides though the exchange refused";
@@ -262,7 +242,7 @@ TEST_F(MailConfigDialog, StoredValueOverTheLimitShownInFullAndReported)
         Click(dlg, IDOK);
     });
     EXPECT_EQ(1u, boxesAtOpening) << "the exchange's prompt when the data is first taken";
-    EXPECT_EQ(2u, boxes_.size());
+    EXPECT_EQ(2u, boxes_.Calls().size());
     EXPECT_EQ(IDCANCEL, result);
     EXPECT_TRUE(Starts().empty());
 }

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "SvcLib.h"
+#include "TestServices.h"
 #include "testlib.h"
 
 namespace {
@@ -13,33 +14,14 @@ protected:
     void SetUp() override
     {
         name = "KodraSvcLibTest" + std::to_string(GetCurrentProcessId());
-        Remove();
+        testlib::RemoveService(name);
         image = "\"" + testlib::DoublesDir() + "\\kodra_double.exe\" -service -name " + name;
         ASSERT_EQ(SvcLibCreate(name.c_str(), "", image.c_str()), 1);
     }
     void TearDown() override
     {
         if (service) SvcLibClose(service);
-        Remove();
-    }
-    // Stops and deletes the service, and waits until it is gone.
-    void Remove()
-    {
-        SC_HANDLE m = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
-        SC_HANDLE s = m ? OpenServiceA(m, name.c_str(), SERVICE_ALL_ACCESS) : nullptr;
-        if (s) {
-            SERVICE_STATUS st;
-            ControlService(s, SERVICE_CONTROL_STOP, &st);
-            testlib::WaitFor([&] { return QueryServiceStatus(s, &st) && st.dwCurrentState == SERVICE_STOPPED; });
-            DeleteService(s);
-            CloseServiceHandle(s);
-        }
-        testlib::WaitFor([&] {
-            SC_HANDLE probe = OpenServiceA(m, name.c_str(), SERVICE_QUERY_STATUS);
-            if (probe) CloseServiceHandle(probe);
-            return !probe;
-        });
-        if (m) CloseServiceHandle(m);
+        testlib::RemoveService(name);
     }
     DWORD State()
     {

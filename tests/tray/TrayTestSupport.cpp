@@ -41,36 +41,6 @@ bool Readable(SOCKET s, std::chrono::milliseconds wait)
     return select(0, &set, nullptr, nullptr, &tv) == 1;
 }
 
-bool WaitServiceState(SC_HANDLE service, DWORD state)
-{
-    return testlib::WaitFor([&] {
-        SERVICE_STATUS status = {};
-        return QueryServiceStatus(service, &status) && status.dwCurrentState == state;
-    });
-}
-
-bool ControlKodra(bool start)
-{
-    SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
-    if (!manager) return false;
-    SC_HANDLE service = OpenServiceA(manager, kServiceName, SERVICE_ALL_ACCESS);
-    bool ok = false;
-    if (service) {
-        SERVICE_STATUS status = {};
-        if (start)
-            ok = (StartServiceA(service, 0, nullptr) ||
-                  GetLastError() == ERROR_SERVICE_ALREADY_RUNNING) &&
-                 WaitServiceState(service, SERVICE_RUNNING);
-        else
-            ok = (ControlService(service, SERVICE_CONTROL_STOP, &status) ||
-                  GetLastError() == ERROR_SERVICE_NOT_ACTIVE) &&
-                 WaitServiceState(service, SERVICE_STOPPED);
-        CloseServiceHandle(service);
-    }
-    CloseServiceHandle(manager);
-    return ok;
-}
-
 }  // namespace
 
 int FreePort()
@@ -231,48 +201,16 @@ void DeleteMessagePort(const std::string& service)
     RegCloseKey(key);
 }
 
-bool RemoveService(const char* name)
-{
-    SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
-    if (!manager) return false;
-    SC_HANDLE service = OpenServiceA(manager, name, SERVICE_ALL_ACCESS);
-    if (service) {
-        SERVICE_STATUS status = {};
-        if (ControlService(service, SERVICE_CONTROL_STOP, &status))
-            WaitServiceState(service, SERVICE_STOPPED);
-        DeleteService(service);
-        CloseServiceHandle(service);
-    }
-    // Deletion finishes a little later.
-    bool gone = testlib::WaitFor([&] {
-        SC_HANDLE s = OpenServiceA(manager, name, SERVICE_QUERY_STATUS);
-        if (s) CloseServiceHandle(s);
-        return !s && GetLastError() == ERROR_SERVICE_DOES_NOT_EXIST;
-    });
-    CloseServiceHandle(manager);
-    return gone;
-}
-
 KodraService::KodraService()
+    : service_(kServiceName),
+      installed_(testlib::CreateTestService(
+          kServiceName, "\"" + testlib::DoublesDir() + "\\kodra_double.exe\" -service -name " + kServiceName))
 {
-    RemoveService(kServiceName);
-    SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
-    if (!manager) return;
-    std::string path = "\"" + testlib::DoublesDir() + "\\kodra_double.exe\" -service -name " + kServiceName;
-    SC_HANDLE service = CreateServiceA(manager, kServiceName, kServiceName, SERVICE_ALL_ACCESS,
-                                       SERVICE_WIN32_OWN_PROCESS, SERVICE_DEMAND_START,
-                                       SERVICE_ERROR_NORMAL, path.c_str(), nullptr, nullptr, nullptr,
-                                       nullptr, nullptr);
-    installed_ = service != nullptr;
-    if (service) CloseServiceHandle(service);
-    CloseServiceHandle(manager);
 }
 
-KodraService::~KodraService() { RemoveService(kServiceName); }
+bool KodraService::Start() { return testlib::StartTestService(kServiceName); }
 
-bool KodraService::Start() { return ControlKodra(true); }
-
-bool KodraService::Stop() { return ControlKodra(false); }
+bool KodraService::Stop() { return testlib::StopTestService(kServiceName); }
 
 Process::Process(const std::string& commandLine, const std::string& workDir)
 {

@@ -9,6 +9,8 @@
 #include <chrono>
 #include <string>
 
+#include "TestServices.h"
+
 namespace traytest {
 
 // A Winsock socket, kept out of this header so it mixes with any include order.
@@ -63,7 +65,6 @@ void DeleteMessagePort(const std::string& service);
 class KodraService {
 public:
     KodraService();
-    ~KodraService();
     KodraService(const KodraService&) = delete;
     KodraService& operator=(const KodraService&) = delete;
     bool Installed() const { return installed_; }
@@ -71,9 +72,9 @@ public:
     bool Stop();
 
 private:
-    bool installed_ = false;
+    testlib::ScopedService service_;
+    bool installed_;
 };
-bool RemoveService(const char* name);
 
 // A program started without waiting for it; ended by force if still running
 // when the object goes.

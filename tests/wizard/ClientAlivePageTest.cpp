@@ -54,12 +54,6 @@ protected:
         SetText(page_, 1031, minutes);
         return page_.SaveToConfig(&record_);
     }
-    std::vector<std::string> Boxes()
-    {
-        std::vector<std::string> texts;
-        for (const auto& b : boxes_.Calls()) texts.push_back(b.text.GetString());
-        return texts;
-    }
     bool CheckControlsEnabled(bool expected)
     {
         bool all = true;
@@ -122,7 +116,7 @@ TEST_F(AlivePage, PollRateTexts)
         BOOL saved = SaveWithRate(c.text);
         if (c.box) {
             EXPECT_FALSE(saved) << c.text;
-            EXPECT_EQ(std::vector<std::string>{c.box}, Boxes()) << c.text;
+            EXPECT_EQ(std::vector<std::string>{c.box}, boxes_.Texts()) << c.text;
             EXPECT_EQ(1800u, record_.VelMorCheckIntervallSec) << c.text;
             EXPECT_EQ(1031, FocusedId()) << c.text;
             int start = -1, end = -1;
@@ -131,7 +125,7 @@ TEST_F(AlivePage, PollRateTexts)
             EXPECT_EQ(static_cast<int>(std::strlen(c.text)), end) << c.text;
         } else {
             EXPECT_TRUE(saved) << c.text;
-            EXPECT_TRUE(Boxes().empty()) << c.text;
+            EXPECT_TRUE(boxes_.Texts().empty()) << c.text;
             EXPECT_EQ(c.seconds, record_.VelMorCheckIntervallSec) << c.text;
         }
     }
@@ -185,7 +179,7 @@ TEST_F(AlivePage, FailureBatchTexts)
         SetText(page_, 1016, c.text);
         BOOL saved = SaveWithRate("30");
         EXPECT_EQ(c.saved, saved != FALSE) << c.text;
-        std::vector<std::string> texts = Boxes();
+        std::vector<std::string> texts = boxes_.Texts();
         ASSERT_EQ(c.boxes.size(), texts.size()) << c.text;
         for (size_t i = 0; i < texts.size(); ++i)
             if (!c.boxes[i].empty()) {
@@ -221,7 +215,7 @@ TEST_F(AlivePage, WithoutAddressesTheCheckIsOffAndNothingIsChecked)
     EXPECT_EQ(0u, record_.VelMorCheckAlive);
     EXPECT_EQ(1234u, record_.VelMorCheckIntervallSec);
     EXPECT_STREQ("kept.bat", record_.AlivePrg);
-    EXPECT_TRUE(Boxes().empty());
+    EXPECT_TRUE(boxes_.Texts().empty());
 }
 
 TEST_F(AlivePage, TheUsersChoiceSurvivesLaterLoads)
@@ -384,7 +378,7 @@ TEST_F(AlivePageConnectionTest, NextRunsTheTestFirstWhenTheAddressesChanged)
     record_.AddrModified = 1;
     Load();
     EXPECT_FALSE(SaveWithRate(""));  // the test has run before the rate is refused
-    EXPECT_EQ(std::vector<std::string>{"No Pollrate specified!"}, Boxes());
+    EXPECT_EQ(std::vector<std::string>{"No Pollrate specified!"}, boxes_.Texts());
     EXPECT_EQ(0u, record_.AddrModified);
     ASSERT_EQ(2, record_.Velmor.GetSize());
     ASSERT_TRUE(server.WaitForConnections(2));

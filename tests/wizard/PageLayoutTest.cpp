@@ -19,7 +19,7 @@
 namespace {
 
 using classlib::testkit::Click;
-using wizardtest::MessageBoxes;
+using classlib::testkit::MessageBoxRecorder;
 
 HWND ShownPage(HWND main)
 {
@@ -72,7 +72,7 @@ protected:
     // page shown first and after every step.
     void Walk(const std::vector<std::function<void(CDialog&)>>& steps)
     {
-        MessageBoxes boxes(IDYES);
+        MessageBoxRecorder boxes(IDYES);
         bool walked = false;
         classlib::testkit::ModalDriver driver([&](CDialog& d) {
             if (!dynamic_cast<CKODRACFGDlg*>(&d)) return;

@@ -8,11 +8,12 @@
 
 #include "ServerJob.h"
 #include "WizardTestKit.h"
+#include "classlib_testkit.h"
 #include "testlib.h"
 
 namespace {
 
-using wizardtest::MessageBoxes;
+using classlib::testkit::MessageBoxRecorder;
 
 const char kVelmorService[] = "SYSTEM\\CurrentControlSet\\Services\\VELMOR";
 const char kVelmorParameters[] = "SYSTEM\\CurrentControlSet\\Services\\VELMOR\\Parameters";
@@ -97,7 +98,7 @@ protected:
         return "   \"" + wizardtest::KodraProgramPath() + "\" -s -a " + address + " -p " + port + "\r\n";
     }
     std::string OwnCommand() { return "\"" + BatchPath() + "\""; }
-    MessageBoxes boxes_;
+    MessageBoxRecorder boxes_;
 };
 
 TEST_F(ServerJobTest, BatchFileByteForByte)
@@ -180,7 +181,7 @@ TEST_F(ServerJobTest, SlotsThatCannotBeChosenWriteNothing)
         Clean();
         Seed(c.before);
         Values before = Stored();
-        MessageBoxes boxes;
+        MessageBoxRecorder boxes;
         EXPECT_FALSE(InstallServerJob(Server({"10.0.0.1"}), "KODRA.EXE", 3)) << c.what;
         EXPECT_EQ(std::vector<std::string>{c.message + InstallHelp()}, boxes.Texts()) << c.what;
         EXPECT_EQ(before, Stored()) << c.what;
@@ -204,7 +205,7 @@ TEST_F(ServerJobTest, AddressesTheInterpreterWouldSplitAreRefused)
     Seed({});
     for (const char* address : {"10.0.0.1&calc", "a|b", "a<b", "a>b", "a^b", "%PATH%", "a\"b",
                                 "a b", "a\tb"}) {
-        MessageBoxes boxes;
+        MessageBoxRecorder boxes;
         EXPECT_FALSE(InstallServerJob(Server({"10.0.0.2", address}), "KODRA.EXE", 3)) << address;
         ASSERT_EQ(1u, boxes.Boxes().size()) << address;
         EXPECT_NE(std::string::npos, boxes.Boxes()[0].text.find("cannot be written into the server batch file"))

@@ -8,6 +8,7 @@
 #include "CnfData.h"
 #include "ServiceControl.h"
 #include "WizardTestKit.h"
+#include "classlib_testkit.h"
 #include "resource.h"
 #include "testlib.h"
 
@@ -15,7 +16,7 @@ namespace {
 
 using wizardtest::EventRecorder;
 using wizardtest::Loaded;
-using wizardtest::MessageBoxes;
+using classlib::testkit::MessageBoxRecorder;
 using wizardtest::ReadKodraLog;
 using wizardtest::ScopedEnv;
 using wizardtest::ScopedService;
@@ -47,13 +48,13 @@ void InstallRunning(const std::string& name, const char* stopMode = nullptr)
     ScopedEnv stop("KODRA_DOUBLE_STOP", stopMode);
     testlib::RunResult r = testlib::Run("\"" + wizardtest::KodraProgramPath() + "\" -i -name " + name);
     ASSERT_TRUE(r.ended && r.exitCode == 0);
-    ASSERT_TRUE(wizardtest::StartAndWaitRunning(name));
+    ASSERT_TRUE(testlib::StartTestService(name));
 }
 
 class ServiceTest : public testing::Test {
 protected:
     void SetUp() override { wizardtest::ClearKodraLog(); }
-    MessageBoxes boxes_;
+    MessageBoxRecorder boxes_;
     EventRecorder events_;
 };
 
@@ -243,7 +244,7 @@ TEST_F(ServiceTest, UnusableServiceNamesAreRefusedBeforeAnythingRuns)
     const char* names[] = {"", "Wz\\Sub", "Wz/Sub", "Wz\"Quote", "Wz\rCr", " WzLead", "WzTrail ",
                            tooLong.c_str()};
     for (const char* name : names) {
-        MessageBoxes boxes;
+        MessageBoxRecorder boxes;
         EXPECT_FALSE(InstallService("KODRA", "KODRA.EXE", name)) << name;
         ASSERT_EQ(1u, boxes.Boxes().size()) << name;
         EXPECT_NE(std::string::npos, boxes.Boxes()[0].text.find("cannot be used")) << name;
@@ -305,7 +306,7 @@ TEST(SystemErrorText, SystemNetworkAndUnknownCodes)
     EXPECT_FALSE(GetSystemErrorText(ERROR_ACCESS_DENIED, nullptr, 10));
     EXPECT_FALSE(GetSystemErrorText(15999, text, sizeof text));
 
-    MessageBoxes boxes;
+    MessageBoxRecorder boxes;
     ShowServiceError(15999, IDS_SERVICE_INSTALL_FAILED);
     ShowServiceError(0, IDS_SERVICE_CANNOT_DELETE);
     ShowServiceError(ERROR_ACCESS_DENIED, IDS_SERVICE_STOP_FAILED, "WzName");

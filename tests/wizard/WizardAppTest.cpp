@@ -23,7 +23,7 @@ namespace {
 using classlib::testkit::GetText;
 using wizardtest::KeyExists;
 using wizardtest::Loaded;
-using wizardtest::MessageBoxes;
+using classlib::testkit::MessageBoxRecorder;
 
 std::string ParametersKey(const std::string& service)
 {
@@ -97,7 +97,7 @@ bool SocketsWork()
 TEST(WizardApplication, RefusesToStartWithoutAdministratorRights)
 {
     CKODRACFGApp app;
-    MessageBoxes boxes;
+    MessageBoxRecorder boxes;
     classlib::testkit::ModalDriver driver([](CDialog& d) { d.EndDialog(IDCANCEL); });
     ForceNotAdministratorForTests(true);
     BOOL result = app.InitInstance();
@@ -117,7 +117,7 @@ TEST(WizardApplication, RunsTheMainDialogForTheNamedServiceBetweenSocketStartAnd
     StoreInstallationMode(service.Name(), 3);  // uninstall: Cancel closes without a question
     Arguments args({"-NAME", "W1AppFirst", "-name", "W1AppSecond"});
     CKODRACFGApp app;
-    MessageBoxes boxes;
+    MessageBoxRecorder boxes;
     std::string title;
     bool mainWindow = false, sockets = false;
     classlib::testkit::ModalDriver driver([&](CDialog& d) {
@@ -145,7 +145,7 @@ TEST(WizardApplication, RefusesAnUnusableServiceNameBeforeAnythingIsWritten)
                             std::string("")}) {
         Arguments args({"-name", bad});
         CKODRACFGApp app;
-        MessageBoxes boxes;
+        MessageBoxRecorder boxes;
         classlib::testkit::ModalDriver driver([](CDialog& d) { d.EndDialog(IDCANCEL); });
         EXPECT_FALSE(app.InitInstance());
         EXPECT_EQ(0, driver.Runs()) << bad;

@@ -12,12 +12,13 @@
 #include "KodraPageDlg.h"
 #include "WizardTestKit.h"
 #include "WizardUtil.h"
+#include "classlib_testkit.h"
 #include "resource.h"
 #include "testlib.h"
 
 namespace {
 
-using wizardtest::MessageBoxes;
+using classlib::testkit::MessageBoxRecorder;
 using wizardtest::WizardFolder;
 
 std::string InFolder(const std::string& name) { return WizardFolder() + "\\" + name; }
@@ -163,7 +164,7 @@ TEST_F(TooltipDialogTest, PagesKeepEnterAndEscape)
 
 TEST(MessageBoxHelpers, CaptionsButtonsAndAnswers)
 {
-    MessageBoxes boxes(IDYES);
+    MessageBoxRecorder boxes(IDYES);
     ShowInfoMessage("Saved.");
     ShowInfoMessage("Careful.", "Warning");
     ShowInfoMessage(nullptr);
@@ -274,7 +275,7 @@ TEST(BatchName, FaultsInTheOrderTheUserHearsOfThem)
         EXPECT_EQ(c.serverBatch, check.serverBatch) << shown;
     }
 
-    MessageBoxes boxes(IDNO);
+    MessageBoxRecorder boxes(IDNO);
     // Refused by the user before the file is looked for.
     EXPECT_FALSE(ValidateBatchName("C:\\elsewhere\\SDSrv.bat"));
     EXPECT_TRUE(ValidateBatchName("probe.bat"));
@@ -336,7 +337,7 @@ TEST(BrowseForFile, OpenDialogSettingsAndResult)
     const std::string startFile(3000, 's');
     std::vector<OPENFILENAMEA> seen;
     std::string lpstrFileSeen, initialDir;
-    auto previous = classlib::SetFileDialogHook([&](OPENFILENAMEA& ofn, bool open) {
+    classlib::testkit::ScopedFileDialogHook answer([&](OPENFILENAMEA& ofn, bool open) {
         EXPECT_TRUE(open);
         seen.push_back(ofn);
         lpstrFileSeen = ofn.lpstrFile;
@@ -362,7 +363,7 @@ TEST(BrowseForFile, OpenDialogSettingsAndResult)
     EXPECT_EQ("", lpstrFileSeen);
     EXPECT_EQ("D:\\start", initialDir);
 
-    classlib::SetFileDialogHook([&](OPENFILENAMEA&, bool) { return false; });
+    classlib::testkit::ScopedFileDialogHook cancel([&](OPENFILENAMEA&, bool) { return false; });
     out = "old";
     EXPECT_FALSE(BrowseForFile(out, filter, "Pick", "x.bat", nullptr));
     EXPECT_STREQ("", out);
@@ -370,7 +371,6 @@ TEST(BrowseForFile, OpenDialogSettingsAndResult)
     out = "old";
     EXPECT_FALSE(BrowseForFile(out, nullptr, "Pick", "x.bat", nullptr));
     EXPECT_STREQ("", out);
-    classlib::SetFileDialogHook(previous);
 }
 
 TEST(RunProgram, QuotedProgramWholeCommandLineAndStartErrors)
@@ -397,14 +397,9 @@ TEST(RunProgram, QuotedProgramWholeCommandLineAndStartErrors)
     DeleteFileA(tool.c_str());
     DeleteFileA(log.c_str());
 
-    std::vector<classlib::ProgramStartRequest> requests;
-    auto previous = classlib::SetProgramStartHook(
-        [&](const classlib::ProgramStartRequest& r, DWORD*) {
-            requests.push_back(r);
-            return true;
-        });
+    classlib::testkit::ProgramStartRecorder hooked;
+    const std::vector<classlib::ProgramStartRequest>& requests = hooked.Calls();
     EXPECT_TRUE(RunProgram("notepad.exe", "\"C:\\a b\\shutdown.bat\"", true, SW_SHOW, nullptr));
-    classlib::SetProgramStartHook(previous);
     ASSERT_EQ(1u, requests.size());
     EXPECT_STREQ("\"notepad.exe\" \"C:\\a b\\shutdown.bat\"", requests[0].commandLine);
     EXPECT_TRUE(requests[0].wait);

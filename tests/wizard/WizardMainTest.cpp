@@ -27,7 +27,7 @@ using classlib::testkit::SetText;
 using wizardtest::DeleteKeyTree;
 using wizardtest::KeyExists;
 using wizardtest::Loaded;
-using wizardtest::MessageBoxes;
+using classlib::testkit::MessageBoxRecorder;
 using wizardtest::WizardFolder;
 
 const char kVelmorService[] = "SYSTEM\\CurrentControlSet\\Services\\VELMOR";
@@ -193,7 +193,7 @@ protected:
 
 TEST_F(WizardDialog, NewComputerLeadsThroughTheClientPagesAndCancelAsks)
 {
-    MessageBoxes boxes(IDNO);
+    MessageBoxRecorder boxes(IDNO);
     INT_PTR result = Run([&](CDialog& d) {
         EXPECT_EQ(Screen(IDD_MODE, "Client installation", kNext, false), Screen(d));
         EXPECT_TRUE(IsChecked(Page(d), IDC_MODE_CLIENT));
@@ -224,7 +224,7 @@ TEST_F(WizardDialog, NewComputerLeadsThroughTheClientPagesAndCancelAsks)
 
 TEST_F(WizardDialog, ModeChoicesSwitchTitleAndLastPageAtOnce)
 {
-    MessageBoxes boxes(IDYES);
+    MessageBoxRecorder boxes(IDYES);
     Run([&](CDialog& d) {
         ASSERT_TRUE(Click(Page(d), IDC_MODE_UNINSTALL));
         EXPECT_EQ(Screen(IDD_MODE, "Uninstall", "Uninstall", false), Screen(d));
@@ -255,7 +255,7 @@ TEST_F(WizardDialog, StoredModesChooseTheStartingFlow)
     };
     for (const Case& c : cases) {
         SetDword("InstallationMode", c.stored);
-        MessageBoxes boxes(IDYES);
+        MessageBoxRecorder boxes(IDYES);
         Run([&](CDialog& d) {
             EXPECT_EQ(Screen(IDD_MODE, c.title, c.next, false), Screen(d)) << c.stored;
             EXPECT_TRUE(IsChecked(Page(d), c.checked)) << c.stored;
@@ -266,7 +266,7 @@ TEST_F(WizardDialog, StoredModesChooseTheStartingFlow)
 
 TEST_F(WizardDialog, RedundancyPageOnlyWhenEnabledOnTheAliveCheckPage)
 {
-    MessageBoxes boxes(IDYES);
+    MessageBoxRecorder boxes(IDYES);
     Run([&](CDialog& d) {
         Next(d);
         Next(d);
@@ -293,7 +293,7 @@ TEST_F(WizardDialog, BackStoresNothingAndEveryShowReloadsThePage)
     SetDword("InstallationMode", 1);
     SetString("Addr1", "10.1.1.1");
     SetDword("ExtraTimeMinutes", 9);
-    MessageBoxes boxes(IDYES);
+    MessageBoxRecorder boxes(IDYES);
     Run([&](CDialog& d) {
         Next(d);
         EXPECT_EQ(Screen(IDD_ADDRLIST, "Server installation", kNext, true), Screen(d));
@@ -319,7 +319,7 @@ TEST_F(WizardDialog, SwitchingAServerToAClientClearsItsAddresses)
     SetDword("InstallationMode", 1);
     SetString("Addr1", "10.1.1.1");
     SetString("Addr2", "10.1.1.2");
-    MessageBoxes boxes(IDYES);
+    MessageBoxRecorder boxes(IDYES);
     Run([&](CDialog& d) {
         ASSERT_TRUE(Click(Page(d), IDC_MODE_CLIENT));
         Next(d);
@@ -334,7 +334,7 @@ TEST_F(WizardDialog, AMissingProgramIsReportedAndLeavesTheVersionLineEmpty)
 {
     std::string program = wizardtest::KodraProgramPath();
     ASSERT_TRUE(MoveFileA(program.c_str(), (program + ".away").c_str()));
-    MessageBoxes boxes(IDYES);
+    MessageBoxRecorder boxes(IDYES);
     Run([&](CDialog& d) {
         EXPECT_EQ("", std::string(GetText(d, IDC_MAIN_VERSION)));
         EXPECT_EQ(Screen(IDD_MODE, "Client installation", kNext, false), Screen(d));
@@ -348,7 +348,7 @@ TEST_F(WizardDialog, AMissingProgramIsReportedAndLeavesTheVersionLineEmpty)
 
 TEST_F(WizardDialog, ClientInstallationInstallsWritesAndStartsTheService)
 {
-    MessageBoxes boxes(IDYES);
+    MessageBoxRecorder boxes(IDYES);
     INT_PTR result = Run([&](CDialog& d) {
         Next(d);
         Next(d);
@@ -369,7 +369,7 @@ TEST_F(WizardDialog, ClientInstallationInstallsWritesAndStartsTheService)
 TEST_F(WizardDialog, AFailedInstallationKeepsTheLastPageAndWritesNothing)
 {
     wizardtest::ScopedEnv failing("KODRA_DOUBLE_INSTALL", "fail");
-    MessageBoxes boxes(IDYES);
+    MessageBoxRecorder boxes(IDYES);
     INT_PTR result = Run([&](CDialog& d) {
         Next(d);
         Next(d);
@@ -387,9 +387,9 @@ TEST_F(WizardDialog, AFailedInstallationKeepsTheLastPageAndWritesNothing)
 TEST_F(WizardDialog, ClientRemovalAsksThenRemovesServiceAndParameters)
 {
     ASSERT_TRUE(wizardtest::CreateDoubleService(service_.Name()));
-    ASSERT_TRUE(wizardtest::StartAndWaitRunning(service_.Name()));
+    ASSERT_TRUE(testlib::StartTestService(service_.Name()));
     SetDword("InstallationMode", 2);
-    MessageBoxes boxes(IDNO);
+    MessageBoxRecorder boxes(IDNO);
     INT_PTR result = Run([&](CDialog& d) {
         ASSERT_TRUE(Click(Page(d), IDC_MODE_UNINSTALL));
         Next(d);
@@ -412,7 +412,7 @@ TEST_F(WizardDialog, AParametersKeyThatCannotBeWrittenStillShowsTheStoredServer)
     SetString("Addr1", "10.1.1.1");
     ReadOnlyKey locked(ParametersKey(service_.Name()));
     ASSERT_TRUE(locked.Restricted());
-    MessageBoxes boxes(IDYES);
+    MessageBoxRecorder boxes(IDYES);
     Run([&](CDialog& d) {
         EXPECT_EQ(Screen(IDD_MODE, "Server installation", kNext, false), Screen(d));
         Next(d);
@@ -430,7 +430,7 @@ TEST_F(WizardDialog, ServerParametersThatCannotBeWrittenAreReportedAndNothingIsE
     RegCloseKey(velmor);
     ReadOnlyKey locked(ParametersKey(service_.Name()));
     ASSERT_TRUE(locked.Restricted());
-    MessageBoxes boxes(IDYES);
+    MessageBoxRecorder boxes(IDYES);
     INT_PTR result = Run([&](CDialog& d) {
         if (Screen(d) != Screen(IDD_MODE, "Server installation", kNext, false)) {
             ADD_FAILURE() << "not the stored server: " << Screen(d);
@@ -455,7 +455,7 @@ TEST_F(WizardDialog, WithoutTheTrayProgramAClientInstallationStoresCmdTrayZero)
     const std::string tray = InFolder("kodratray.exe");
     auto install = [&] {
         SetDword("CmdTray", 1);
-        MessageBoxes boxes(IDYES);
+        MessageBoxRecorder boxes(IDYES);
         return Run([&](CDialog& d) {
             Next(d);
             Next(d);
@@ -482,9 +482,9 @@ TEST_F(WizardDialog, AClientRemovalThatCannotStopTheServiceKeepsItsParameters)
             testlib::Run("\"" + wizardtest::KodraProgramPath() + "\" -i -name " + service_.Name());
         ASSERT_TRUE(r.ended && r.exitCode == 0);
     }
-    ASSERT_TRUE(wizardtest::StartAndWaitRunning(service_.Name()));
+    ASSERT_TRUE(testlib::StartTestService(service_.Name()));
     SetDword("InstallationMode", 2);
-    MessageBoxes boxes(IDYES);
+    MessageBoxRecorder boxes(IDYES);
     INT_PTR result = Run([&](CDialog& d) {
         ASSERT_TRUE(Click(Page(d), IDC_MODE_UNINSTALL));
         Next(d);
@@ -501,9 +501,9 @@ TEST_F(WizardDialog, AClientRemovalThatCannotStopTheServiceKeepsItsParameters)
     EXPECT_TRUE(wizardtest::ServicePresent(service_.Name()));
 
     // A service that is already gone: the removal goes on and takes the parameters.
-    wizardtest::RemoveServiceCompletely(service_.Name());
+    testlib::RemoveService(service_.Name());
     SetDword("InstallationMode", 2);
-    MessageBoxes again(IDYES);
+    MessageBoxRecorder again(IDYES);
     result = Run([&](CDialog& d) {
         ASSERT_TRUE(Click(Page(d), IDC_MODE_UNINSTALL));
         Next(d);
@@ -528,7 +528,7 @@ TEST_F(WizardDialog, AServerRemovalWhoseJobCannotBeRemovedKeepsParametersAndBatc
     {
         ReadOnlyKey locked(kVelmorParameters);
         ASSERT_TRUE(locked.Restricted());
-        MessageBoxes boxes(IDYES);
+        MessageBoxRecorder boxes(IDYES);
         INT_PTR result = Run([&](CDialog& d) {
             ASSERT_TRUE(Click(Page(d), IDC_MODE_UNINSTALL));
             Next(d);
@@ -545,7 +545,7 @@ TEST_F(WizardDialog, AServerRemovalWhoseJobCannotBeRemovedKeepsParametersAndBatc
     EXPECT_TRUE(testlib::FileExists(InFolder("SDSrv.bat")));
 
     // Once the job can be removed the removal completes.
-    MessageBoxes boxes(IDYES);
+    MessageBoxRecorder boxes(IDYES);
     EXPECT_EQ(IDOK, Run([&](CDialog& d) {
         ASSERT_TRUE(Click(Page(d), IDC_MODE_UNINSTALL));
         Next(d);
@@ -564,7 +564,7 @@ TEST_F(WizardDialog, ServerInstallationWritesTheBatchAndTheSpecialJobAndRemovalT
     ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyA(HKEY_LOCAL_MACHINE, kVelmorParameters, &velmor));
     RegCloseKey(velmor);
 
-    MessageBoxes boxes(IDYES);
+    MessageBoxRecorder boxes(IDYES);
     INT_PTR result = Run([&](CDialog& d) {
         Next(d);
         Next(d);
@@ -582,7 +582,7 @@ TEST_F(WizardDialog, ServerInstallationWritesTheBatchAndTheSpecialJobAndRemovalT
     EXPECT_EQ("yes", VelmorString("EnableExtra1"));
     EXPECT_FALSE(wizardtest::ServicePresent(service_.Name()));
 
-    MessageBoxes removal(IDNO);
+    MessageBoxRecorder removal(IDNO);
     Run([&](CDialog& d) {
         EXPECT_EQ(Screen(IDD_MODE, "Server installation", kNext, false), Screen(d));
         ASSERT_TRUE(Click(Page(d), IDC_MODE_UNINSTALL));
@@ -602,7 +602,7 @@ TEST_F(WizardDialog, CancelKeepsWhatThePagesWroteEarlier)
 {
     ASSERT_TRUE(testlib::WriteTextFile(InFolder("message.bat"),
                                        "@echo off\r\nmsg.exe %1 old line\r\n"));
-    MessageBoxes boxes(IDYES);
+    MessageBoxRecorder boxes(IDYES);
     INT_PTR result = Run([&](CDialog& d) {
         Next(d);
         Next(d);

@@ -26,7 +26,7 @@ using classlib::testkit::GetText;
 using classlib::testkit::IsChecked;
 using classlib::testkit::SetText;
 using wizardtest::Loaded;
-using wizardtest::MessageBoxes;
+using classlib::testkit::MessageBoxRecorder;
 using wizardtest::WizardFolder;
 
 const UINT kHostTemplate = 960;
@@ -125,7 +125,7 @@ TEST(ModePage, AStoredModeWithoutAChoiceIsRefusedOnNext)
     CCnfData record;
     record.WizardMode = 7;
     hosted.Load(record);
-    MessageBoxes boxes;
+    MessageBoxRecorder boxes;
     EXPECT_FALSE(hosted.page.SaveToConfig(&record));
     EXPECT_EQ(std::vector<std::string>{"Illegal Choice!"}, boxes.Texts());
     ASSERT_TRUE(Click(hosted.page, IDC_MODE_UNINSTALL));
@@ -142,7 +142,7 @@ TEST(ModePage, AVisibleChoiceClearsTheHiddenServerChoice)
     ASSERT_TRUE(IsChecked(hosted.page, IDC_MODE_SERVER));
     ASSERT_TRUE(Click(hosted.page, IDC_MODE_UNINSTALL));
     EXPECT_FALSE(IsChecked(hosted.page, IDC_MODE_SERVER));
-    MessageBoxes boxes;
+    MessageBoxRecorder boxes;
     EXPECT_TRUE(hosted.page.SaveToConfig(&record));
     EXPECT_EQ(3u, record.WizardMode);
     EXPECT_TRUE(boxes.Texts().empty());  // removal asks later, on the final step
@@ -167,7 +167,7 @@ TEST(ModePage, SwitchingAnInstalledServerToAClientAsksAndClearsWhatDoesNotCarryO
     hosted.Load(record);
     ASSERT_TRUE(Click(hosted.page, IDC_MODE_CLIENT));
 
-    MessageBoxes boxes(IDNO);
+    MessageBoxRecorder boxes(IDNO);
     EXPECT_FALSE(hosted.page.SaveToConfig(&record));
     ASSERT_EQ(1u, boxes.Boxes().size());
     EXPECT_EQ(Loaded(IDS_SERVER_TO_CLIENT), boxes.Boxes()[0].text);
@@ -190,7 +190,7 @@ TEST(ModePage, SwitchingAnInstalledClientToAServerAsksTheOtherQuestion)
     hosted.Load(record);
     // No user can reach the hidden choice; set it as a stored server would.
     CheckRadioButton(hosted.page.m_hWnd, IDC_MODE_CLIENT, IDC_MODE_UNINSTALL, IDC_MODE_SERVER);
-    MessageBoxes boxes(IDYES);
+    MessageBoxRecorder boxes(IDYES);
     EXPECT_TRUE(hosted.page.SaveToConfig(&record));
     EXPECT_EQ(std::vector<std::string>{Loaded(IDS_CLIENT_TO_SERVER)}, boxes.Texts());
     EXPECT_EQ(1u, record.WizardMode);
@@ -253,7 +253,7 @@ CCnfData GroupRecord(int addresses, std::initializer_list<int> members, LONG lev
 TEST(RedundancyPage, LoadsAtMostFourMembersAndTheirLevels)
 {
     Hosted<CRedundancyDlg> hosted;
-    MessageBoxes boxes;
+    MessageBoxRecorder boxes;
     CCnfData record = GroupRecord(7, {0, 1, 3, 4, 5, 6}, -1);
     hosted.Load(record);
     EXPECT_EQ((std::vector<bool>{true, true, false, true, true, false, false}), Checks(hosted.page));
@@ -284,14 +284,14 @@ TEST(RedundancyPage, AFifthMemberIsRefusedAndTooFewMembersWarn)
     hosted.Load(record);
 
     {
-        MessageBoxes boxes;
+        MessageBoxRecorder boxes;
         SetRowCheck(hosted.page, 4, true);
         EXPECT_EQ(std::vector<std::string>{Loaded(IDS_GROUP_FULL)}, boxes.Texts());
         EXPECT_EQ((std::vector<bool>{true, true, true, true, false, false}), Checks(hosted.page));
         EXPECT_EQ(4u, LevelEntries(hosted.page).size());
         EXPECT_EQ(1, LevelSelection(hosted.page));
     }
-    MessageBoxes boxes;
+    MessageBoxRecorder boxes;
     SetRowCheck(hosted.page, 0, false);
     SetRowCheck(hosted.page, 1, false);
     EXPECT_TRUE(boxes.Texts().empty());
@@ -336,7 +336,7 @@ TEST(RedundancyPage, OneClickWarnsOnceAndOnlyWhenAMemberIsUnchecked)
     Hosted<CRedundancyDlg> hosted;
     CCnfData record = GroupRecord(3, {0, 1}, 0);
     hosted.Load(record);
-    MessageBoxes boxes;
+    MessageBoxRecorder boxes;
     ClickRow(hosted.page, 1, true);  // the second-last member leaves
     EXPECT_EQ((std::vector<bool>{true, false, false}), Checks(hosted.page));
     EXPECT_EQ(std::vector<std::string>{Loaded(IDS_GROUP_TOO_SMALL)}, boxes.Texts());
@@ -352,7 +352,7 @@ TEST(RedundancyPage, SavesFlagsLevelAndBatchSetting)
     CCnfData record = GroupRecord(5, {1, 3}, 0);
     for (int i = 5; i < kMaxAddresses; ++i) record.Addr_Checked[i] = 1;  // stale flags beyond the list
     hosted.Load(record);
-    MessageBoxes boxes;
+    MessageBoxRecorder boxes;
     SetRowCheck(hosted.page, 4, true);
     SendDlgItemMessageA(hosted.page.m_hWnd, IDC_RED_LEVEL, CB_SETCURSEL, 2, 0);
     ASSERT_TRUE(Click(hosted.page, IDC_RED_EXECUTE));
@@ -430,7 +430,7 @@ TEST(ServerTimePage, AcceptsLeadingDigitsAndRefusesTheRest)
         record.ExtraTimeMinutes = 3;
         hosted.Load(record);
         SetText(hosted.page, IDC_ST_MINUTES, c.text);
-        MessageBoxes boxes;
+        MessageBoxRecorder boxes;
         EXPECT_EQ(c.message == nullptr, hosted.page.SaveToConfig(&record) != FALSE) << c.text;
         EXPECT_EQ(c.stored, record.ExtraTimeMinutes) << c.text;
         std::vector<std::string> expected;
@@ -459,7 +459,7 @@ protected:
     {
         SetText(Page(), IDC_SDB_LOGSIZE, logSize);
         SetText(Page(), IDC_SDB_SHUTDOWN, batch);
-        MessageBoxes boxes(answer);
+        MessageBoxRecorder boxes(answer);
         bool saved = hosted_.page.SaveToConfig(&record_) != FALSE;
         if (texts) *texts = boxes.Texts();
         return saved;
@@ -552,7 +552,7 @@ TEST_F(ShutdownBatchPage, TheServerBatchNameAsksFirst)
     EXPECT_EQ(std::vector<std::string>{question}, texts);
     ExpectRefusedField(IDC_SDB_SHUTDOWN);
     {
-        MessageBoxes boxes(IDNO);
+        MessageBoxRecorder boxes(IDNO);
         SetText(Page(), IDC_SDB_SHUTDOWN, "a/b:sdsrv.bat");
         EXPECT_FALSE(hosted_.page.SaveToConfig(&record_));
         ASSERT_EQ(1u, boxes.Boxes().size());
@@ -617,7 +617,7 @@ TEST_F(ShutdownBatchPage, ConfigureRunsTheSequenceEditorAndTheMailDialog)
         templates.push_back(dialog.GetTemplateId());
         dialog.EndDialog(IDOK);
     });
-    MessageBoxes boxes;
+    MessageBoxRecorder boxes;
     ASSERT_TRUE(Click(Page(), IDC_SDB_CONFIGURE));
     ASSERT_TRUE(Click(Page(), IDC_SDB_MAIL_SETTINGS));
     EXPECT_EQ((std::vector<UINT>{IDD_BATCHEDT, IDD_MAILSETTINGS}), templates);

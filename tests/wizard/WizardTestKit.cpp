@@ -88,11 +88,6 @@ void ObserveEvent(const char* source, WORD type, DWORD id, const char* const* st
     g_events.push_back(e);
 }
 
-bool WaitGone(const std::string& name)
-{
-    return testlib::WaitFor([&] { return !ServicePresent(name); }, std::chrono::seconds(15));
-}
-
 }  // namespace
 
 std::string WizardFolder()
@@ -129,23 +124,6 @@ std::vector<std::string> ReadKodraLog()
 
 void ClearKodraLog() { DeleteFileA(KodraLogPath().c_str()); }
 
-MessageBoxes::MessageBoxes(int answer) : answer_(answer)
-{
-    previous_ = classlib::SetMessageBoxHook([this](const classlib::MessageBoxRequest& r) {
-        boxes_.push_back({r.text.GetString(), r.caption.GetString(), r.type});
-        return answer_;
-    });
-}
-
-MessageBoxes::~MessageBoxes() { classlib::SetMessageBoxHook(previous_); }
-
-std::vector<std::string> MessageBoxes::Texts() const
-{
-    std::vector<std::string> texts;
-    for (const Box& b : boxes_) texts.push_back(b.text);
-    return texts;
-}
-
 EventRecorder::EventRecorder()
 {
     g_events.clear();
@@ -156,123 +134,10 @@ EventRecorder::~EventRecorder() { SetServiceEventObserver(nullptr); }
 
 std::vector<EventRecorder::Event>& EventRecorder::Events() { return g_events; }
 
-ScopedService::ScopedService(const std::string& name) : name_(name)
-{
-    RemoveServiceCompletely(name_);
-}
-
-ScopedService::~ScopedService() { RemoveServiceCompletely(name_); }
-
-DWORD ServiceState(const std::string& name)
-{
-    SC_HANDLE scm = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT);
-    if (!scm) return 0;
-    SC_HANDLE svc = OpenServiceA(scm, name.c_str(), SERVICE_QUERY_STATUS);
-    SERVICE_STATUS status{};
-    DWORD state = (svc && QueryServiceStatus(svc, &status)) ? status.dwCurrentState : 0;
-    if (svc) CloseServiceHandle(svc);
-    CloseServiceHandle(scm);
-    return state;
-}
-
-bool ServicePresent(const std::string& name)
-{
-    SC_HANDLE scm = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT);
-    if (!scm) return false;
-    SC_HANDLE svc = OpenServiceA(scm, name.c_str(), SERVICE_QUERY_STATUS);
-    bool present = svc != nullptr;
-    if (svc) CloseServiceHandle(svc);
-    CloseServiceHandle(scm);
-    return present;
-}
-
-void RemoveServiceCompletely(const std::string& name)
-{
-    SC_HANDLE scm = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
-    if (scm) {
-        SC_HANDLE svc = OpenServiceA(scm, name.c_str(), SERVICE_ALL_ACCESS);
-        if (svc) {
-            SERVICE_STATUS status{};
-            if (QueryServiceStatus(svc, &status) && status.dwCurrentState != SERVICE_STOPPED) {
-                bool accepted = ControlService(svc, SERVICE_CONTROL_STOP, &status) != 0;
-                bool stopped = accepted && testlib::WaitFor(
-                    [&] {
-                        return QueryServiceStatus(svc, &status) &&
-                               status.dwCurrentState == SERVICE_STOPPED;
-                    },
-                    std::chrono::seconds(3));
-                if (!stopped) {
-                    SERVICE_STATUS_PROCESS process{};
-                    DWORD needed = 0;
-                    if (QueryServiceStatusEx(svc, SC_STATUS_PROCESS_INFO,
-                                             reinterpret_cast<BYTE*>(&process), sizeof process,
-                                             &needed)) {
-                        HANDLE h = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE,
-                                               process.dwProcessId);
-                        if (h) {
-                            TerminateProcess(h, 1);
-                            WaitForSingleObject(h, 5000);
-                            CloseHandle(h);
-                        }
-                    }
-                }
-            }
-            DeleteService(svc);
-            CloseServiceHandle(svc);
-        }
-        CloseServiceHandle(scm);
-    }
-    WaitGone(name);
-    DeleteKeyTree(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Services\\" + name);
-}
-
 bool CreateDoubleService(const std::string& name)
 {
-    SC_HANDLE scm = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
-    if (!scm) return false;
-    std::string image = "\"" + KodraProgramPath() + "\" -service -name \"" + name + "\" -log \"" +
-                        KodraLogPath() + "\"";
-    SC_HANDLE svc = CreateServiceA(scm, name.c_str(), name.c_str(), SERVICE_ALL_ACCESS,
-                                   SERVICE_WIN32_OWN_PROCESS, SERVICE_DEMAND_START,
-                                   SERVICE_ERROR_IGNORE, image.c_str(), nullptr, nullptr, nullptr,
-                                   nullptr, nullptr);
-    if (svc) CloseServiceHandle(svc);
-    CloseServiceHandle(scm);
-    return svc != nullptr;
-}
-
-bool StartAndWaitRunning(const std::string& name)
-{
-    SC_HANDLE scm = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT);
-    if (!scm) return false;
-    SC_HANDLE svc = OpenServiceA(scm, name.c_str(), SERVICE_START);
-    bool started = svc && StartServiceA(svc, 0, nullptr);
-    if (svc) CloseServiceHandle(svc);
-    CloseServiceHandle(scm);
-    return started && testlib::WaitFor([&] { return ServiceState(name) == SERVICE_RUNNING; });
-}
-
-void DeleteKeyTree(HKEY root, const std::string& path)
-{
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return;
-    for (;;) {
-        char child[256];
-        DWORD size = sizeof child;
-        if (RegEnumKeyExA(key, 0, child, &size, nullptr, nullptr, nullptr, nullptr) !=
-            ERROR_SUCCESS)
-            break;
-        std::string before = child;
-        DeleteKeyTree(root, path + "\\" + before);
-        char again[256];
-        DWORD againSize = sizeof again;
-        if (RegEnumKeyExA(key, 0, again, &againSize, nullptr, nullptr, nullptr, nullptr) ==
-                ERROR_SUCCESS &&
-            before == again)
-            break;
-    }
-    RegCloseKey(key);
-    RegDeleteKeyA(root, path.c_str());
+    return testlib::CreateTestService(name, "\"" + KodraProgramPath() + "\" -service -name \"" + name +
+                                                "\" -log \"" + KodraLogPath() + "\"");
 }
 
 bool KeyExists(HKEY root, const std::string& path)

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "TestServices.h"
 #include "classlib.h"
 
 namespace wizardtest {
@@ -24,29 +25,6 @@ std::string KodraProgramPath();
 std::string KodraLogPath();
 std::vector<std::string> ReadKodraLog();
 void ClearKodraLog();
-
-// Records every message box and answers it with a chosen button.
-class MessageBoxes {
-public:
-    explicit MessageBoxes(int answer = IDOK);
-    ~MessageBoxes();
-    MessageBoxes(const MessageBoxes&) = delete;
-    MessageBoxes& operator=(const MessageBoxes&) = delete;
-
-    struct Box {
-        std::string text;
-        std::string caption;
-        UINT type;
-    };
-    const std::vector<Box>& Boxes() const { return boxes_; }
-    std::vector<std::string> Texts() const;
-    void SetAnswer(int answer) { answer_ = answer; }
-
-private:
-    std::vector<Box> boxes_;
-    int answer_;
-    classlib::MessageBoxHook previous_;
-};
 
 // Records the events reported through the wizard's event seam.
 class EventRecorder {
@@ -65,31 +43,15 @@ public:
     static std::vector<Event>& Events();
 };
 
-// A service name for one test: gone before the test and again after it (stopped,
-// its process ended when it ignores the stop, deleted, its keys removed).
-class ScopedService {
-public:
-    explicit ScopedService(const std::string& name);
-    ~ScopedService();
-    ScopedService(const ScopedService&) = delete;
-    ScopedService& operator=(const ScopedService&) = delete;
-    const std::string& Name() const { return name_; }
-    const char* c_str() const { return name_.c_str(); }
+// The services and keys of the tests, shared with the other programs' tests.
+using testlib::DeleteKeyTree;
+using testlib::ScopedService;
+using testlib::ServicePresent;
+using testlib::ServiceState;
 
-private:
-    std::string name_;
-};
-
-void RemoveServiceCompletely(const std::string& name);
-// The service's state (SERVICE_RUNNING, ...), or 0 when it does not open.
-DWORD ServiceState(const std::string& name);
-bool ServicePresent(const std::string& name);
 // Creates the service directly (not through the double) from the double's file.
 bool CreateDoubleService(const std::string& name);
-bool StartAndWaitRunning(const std::string& name);
 
-// HKEY_LOCAL_MACHINE keys, removed with everything below them.
-void DeleteKeyTree(HKEY root, const std::string& path);
 bool KeyExists(HKEY root, const std::string& path);
 // Lets everyone only read the key and change its security (readOnly), or gives
 // everyone full access again.

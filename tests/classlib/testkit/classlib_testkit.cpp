@@ -2,36 +2,51 @@
 
 namespace classlib::testkit {
 
-MessageBoxRecorder::MessageBoxRecorder(int answer) : answer_(answer)
+MessageBoxRecorder::MessageBoxRecorder(int answer)
+    : answer_(answer), hook_([this](const MessageBoxRequest& request) { return Answer(request); })
 {
-    previous_ = SetMessageBoxHook([this](const MessageBoxRequest& request) {
-        calls_.push_back(request);
-        if (onShow_)
-            onShow_(request);
-        if (queued_.empty())
-            return answer_;
-        int answer = queued_.front();
-        queued_.erase(queued_.begin());
-        return answer;
-    });
 }
 
-MessageBoxRecorder::~MessageBoxRecorder() { SetMessageBoxHook(std::move(previous_)); }
+int MessageBoxRecorder::Answer(const MessageBoxRequest& request)
+{
+    calls_.push_back(request);
+    if (onShow_)
+        onShow_(request);
+    if (queued_.empty())
+        return answer_;
+    int answer = queued_.front();
+    queued_.erase(queued_.begin());
+    return answer;
+}
 
 void MessageBoxRecorder::QueueAnswers(std::initializer_list<int> answers)
 {
     queued_.insert(queued_.end(), answers.begin(), answers.end());
 }
 
-ModalDriver::ModalDriver(std::function<void(CDialog&)> action) : action_(std::move(action))
+std::vector<MessageBoxRecorder::Box> MessageBoxRecorder::Boxes() const
 {
-    previous_ = SetModalHook([this](CDialog& dialog) {
-        ++runs_;
-        action_(dialog);
-    });
+    std::vector<Box> boxes;
+    for (const MessageBoxRequest& call : calls_)
+        boxes.push_back({call.text.GetString(), call.caption.GetString(), call.type});
+    return boxes;
 }
 
-ModalDriver::~ModalDriver() { SetModalHook(std::move(previous_)); }
+std::vector<std::string> MessageBoxRecorder::Texts() const
+{
+    std::vector<std::string> texts;
+    for (const MessageBoxRequest& call : calls_)
+        texts.push_back(call.text.GetString());
+    return texts;
+}
+
+ModalDriver::ModalDriver(std::function<void(CDialog&)> action)
+    : action_(std::move(action)), hook_([this](CDialog& dialog) {
+          ++runs_;
+          action_(dialog);
+      })
+{
+}
 
 namespace {
 std::string Filter(const char* filter)
@@ -47,37 +62,37 @@ std::string Filter(const char* filter)
 }
 }  // namespace
 
-FileDialogAnswer::FileDialogAnswer(const char* path) : cancel_(path == nullptr), path_(path ? path : "")
+FileDialogAnswer::FileDialogAnswer(const char* path)
+    : cancel_(path == nullptr), path_(path ? path : ""),
+      hook_([this](OPENFILENAMEA& ofn, bool open) { return Answer(ofn, open); })
 {
-    previous_ = SetFileDialogHook([this](OPENFILENAMEA& ofn, bool open) {
-        calls_.push_back(FileDialogRequest{open, ofn.hwndOwner, Filter(ofn.lpstrFilter), ofn.nFilterIndex,
-                                           ofn.lpstrFile ? ofn.lpstrFile : "",
-                                           ofn.lpstrInitialDir ? ofn.lpstrInitialDir : "",
-                                           ofn.lpstrTitle ? ofn.lpstrTitle : "", ofn.Flags});
-        if (cancel_ || !ofn.lpstrFile || ofn.nMaxFile <= path_.size())
-            return false;
-        lstrcpynA(ofn.lpstrFile, path_.c_str(), static_cast<int>(ofn.nMaxFile));
-        int cut = static_cast<int>(path_.find_last_of('\\'));
-        ofn.nFileOffset = static_cast<WORD>(cut < 0 ? 0 : cut + 1);
-        return true;
-    });
 }
 
-FileDialogAnswer::~FileDialogAnswer() { SetFileDialogHook(std::move(previous_)); }
-
-ProgramStartRecorder::ProgramStartRecorder(bool started, DWORD error) : started_(started), error_(error)
+bool FileDialogAnswer::Answer(OPENFILENAMEA& ofn, bool open)
 {
-    previous_ = SetProgramStartHook([this](const ProgramStartRequest& request, DWORD* error) {
-        calls_.push_back(request);
-        if (onStart_)
-            onStart_(request);
-        if (!started_ && error)
-            *error = error_;
-        return started_;
-    });
+    calls_.push_back(FileDialogRequest{open, ofn.hwndOwner, Filter(ofn.lpstrFilter), ofn.nFilterIndex,
+                                       ofn.lpstrFile ? ofn.lpstrFile : "",
+                                       ofn.lpstrInitialDir ? ofn.lpstrInitialDir : "",
+                                       ofn.lpstrTitle ? ofn.lpstrTitle : "", ofn.Flags});
+    if (cancel_ || !ofn.lpstrFile || ofn.nMaxFile <= path_.size())
+        return false;
+    lstrcpynA(ofn.lpstrFile, path_.c_str(), static_cast<int>(ofn.nMaxFile));
+    int cut = static_cast<int>(path_.find_last_of('\\'));
+    ofn.nFileOffset = static_cast<WORD>(cut < 0 ? 0 : cut + 1);
+    return true;
 }
 
-ProgramStartRecorder::~ProgramStartRecorder() { SetProgramStartHook(std::move(previous_)); }
+ProgramStartRecorder::ProgramStartRecorder(bool started, DWORD error)
+    : started_(started), error_(error), hook_([this](const ProgramStartRequest& request, DWORD* error) {
+          calls_.push_back(request);
+          if (onStart_)
+              onStart_(request);
+          if (!started_ && error)
+              *error = error_;
+          return started_;
+      })
+{
+}
 
 bool Click(CWnd& dialog, int id)
 {

@@ -1,7 +1,8 @@
 // Test helpers on the class library's seams: scoped hooks that record and
 // answer message boxes, drive modal dialogs, answer file dialogs and stand in
 // for started programs, and small helpers that work a dialog's controls the
-// way a user would. Each scope puts the previous hook back when it ends.
+// way a user would. Every hook a test sets lives in a ScopedHook, which puts
+// the previous hook back when it ends.
 #pragma once
 
 #include <functional>
@@ -13,26 +14,56 @@
 
 namespace classlib::testkit {
 
+// Sets the hook of one seam while it lives; the previous hook comes back when
+// it goes. A recorder holds its ScopedHook as its last member, so the hook
+// goes before the state it works on.
+template <class Hook, Hook (*Install)(Hook)>
+class ScopedHook {
+public:
+    explicit ScopedHook(Hook hook) : previous_(Install(std::move(hook))) {}
+    ~ScopedHook() { Install(std::move(previous_)); }
+    ScopedHook(const ScopedHook&) = delete;
+    ScopedHook& operator=(const ScopedHook&) = delete;
+
+private:
+    Hook previous_;
+};
+using ScopedMessageBoxHook = ScopedHook<MessageBoxHook, &SetMessageBoxHook>;
+using ScopedModalHook = ScopedHook<ModalHook, &SetModalHook>;
+using ScopedFileDialogHook = ScopedHook<FileDialogHook, &SetFileDialogHook>;
+using ScopedProgramStartHook = ScopedHook<ProgramStartHook, &SetProgramStartHook>;
+
+// Records every message box and answers it: with the queued answers first,
+// then with the default answer.
 class MessageBoxRecorder {
 public:
     explicit MessageBoxRecorder(int answer = IDOK);
-    ~MessageBoxRecorder();
-    MessageBoxRecorder(const MessageBoxRecorder&) = delete;
-    MessageBoxRecorder& operator=(const MessageBoxRecorder&) = delete;
 
     // Answers for the next boxes, in order; then the default answer again.
     void QueueAnswers(std::initializer_list<int> answers);
+    void SetAnswer(int answer) { answer_ = answer; }
     // Runs while a box is "open", e.g. to look at its owner.
     void OnShow(std::function<void(const MessageBoxRequest&)> action) { onShow_ = std::move(action); }
     const std::vector<MessageBoxRequest>& Calls() const { return calls_; }
     void Clear() { calls_.clear(); }
 
+    // The boxes shown so far, as plain strings.
+    struct Box {
+        std::string text;
+        std::string caption;
+        UINT type;
+    };
+    std::vector<Box> Boxes() const;
+    std::vector<std::string> Texts() const;
+
 private:
+    int Answer(const MessageBoxRequest& request);
+
     int answer_;
     std::vector<int> queued_;
     std::function<void(const MessageBoxRequest&)> onShow_;
     std::vector<MessageBoxRequest> calls_;
-    MessageBoxHook previous_;
+    ScopedMessageBoxHook hook_;
 };
 
 // Drives every modal dialog that opens while it lives (nested ones too): the
@@ -41,15 +72,12 @@ private:
 class ModalDriver {
 public:
     explicit ModalDriver(std::function<void(CDialog&)> action);
-    ~ModalDriver();
-    ModalDriver(const ModalDriver&) = delete;
-    ModalDriver& operator=(const ModalDriver&) = delete;
     int Runs() const { return runs_; }
 
 private:
     std::function<void(CDialog&)> action_;
     int runs_ = 0;
-    ModalHook previous_;
+    ScopedModalHook hook_;
 };
 
 struct FileDialogRequest {
@@ -67,16 +95,15 @@ struct FileDialogRequest {
 class FileDialogAnswer {
 public:
     explicit FileDialogAnswer(const char* path);
-    ~FileDialogAnswer();
-    FileDialogAnswer(const FileDialogAnswer&) = delete;
-    FileDialogAnswer& operator=(const FileDialogAnswer&) = delete;
     const std::vector<FileDialogRequest>& Calls() const { return calls_; }
 
 private:
+    bool Answer(OPENFILENAMEA& ofn, bool open);
+
     bool cancel_;
     std::string path_;
     std::vector<FileDialogRequest> calls_;
-    FileDialogHook previous_;
+    ScopedFileDialogHook hook_;
 };
 
 // Stands in for every program start: records it and reports it started (or
@@ -84,9 +111,6 @@ private:
 class ProgramStartRecorder {
 public:
     explicit ProgramStartRecorder(bool started = true, DWORD error = 0);
-    ~ProgramStartRecorder();
-    ProgramStartRecorder(const ProgramStartRecorder&) = delete;
-    ProgramStartRecorder& operator=(const ProgramStartRecorder&) = delete;
     // Runs while the "program" runs, e.g. to check the caller is blocked.
     void OnStart(std::function<void(const ProgramStartRequest&)> action) { onStart_ = std::move(action); }
     const std::vector<ProgramStartRequest>& Calls() const { return calls_; }
@@ -96,7 +120,7 @@ private:
     DWORD error_;
     std::function<void(const ProgramStartRequest&)> onStart_;
     std::vector<ProgramStartRequest> calls_;
-    ProgramStartHook previous_;
+    ScopedProgramStartHook hook_;
 };
 
 // A user's click on a button, check box or radio button of the dialog (its
