@@ -8,6 +8,7 @@ set(KODRA_PURE_SOURCES
   support/MailPassword.cpp
   support/FixedList.cpp
   support/DateTimeUtil.cpp
+  support/CatalogText.cpp
 )
 set(KODRA_PURE_TESTS
   tests/support/CharBufferUtilTest.cpp
