@@ -240,6 +240,36 @@ TEST(StringFields, LongTextsAreNeverCut)
     EXPECT_EQ(exact, GetField(exact, ";", 1, false));
 }
 
+TEST(StringFields, SplitFieldsGivesWhatGetFieldGives)
+{
+    struct Case {
+        std::string text;
+        const char* separator;
+    } const cases[] = {
+        {"a,,b", ","},  {"a,b,", ","},   {",", ","},       {"", ","},
+        {"abc", ""},    {"aab", "ab"},   {"xabab", "ab"},  {"a||b|", "||"},
+        {"a", "long"},  {std::string("a,b\0,c", 7), ","},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> fields = SplitFields(c.text, c.separator);
+        ASSERT_EQ(static_cast<size_t>(CountFields(c.text, c.separator, false)), fields.size())
+            << c.text << " by " << c.separator;
+        for (size_t i = 0; i < fields.size(); ++i)
+            EXPECT_EQ(GetField(c.text, c.separator, static_cast<int>(i) + 1, false), fields[i])
+                << c.text << " by " << c.separator << " field " << i + 1;
+    }
+}
+
+// Long lists once took the square of their length.
+TEST(StringFields, LongListsTakeLinearTime)
+{
+    const std::string commas(400000, ',');
+    EXPECT_EQ("", GetCsvField(commas, ',', 300000, '"'));
+    EXPECT_EQ(400001u, SplitFields(commas, ",").size());
+    const std::string digits(400000, '7');
+    EXPECT_EQ(digits.size() + (digits.size() - 1) / 3, StrGroupDigits(digits, '.').size());
+}
+
 TEST(StringFields, TextBetweenAndSplit)
 {
     EXPECT_EQ("b", TextBetween("a[b]c", "[", "]"));
