@@ -14,6 +14,13 @@
 
 namespace {
 
+// The character classes of the global locale. Taking the locale costs a lock,
+// so the functions that classify every character of a text take it once.
+const std::ctype<char>& Classes(const std::locale& locale)
+{
+    return std::use_facet<std::ctype<char>>(locale);
+}
+
 bool IsSpace(char c) { return std::isspace(c, std::locale()); }
 
 // The runtime's atoi with its 32-bit wrap-around, the same on every build.
@@ -114,14 +121,18 @@ std::string AppendChar(const std::string& text, char c) { return text + c; }
 std::string StrTrimLeft(const std::string& text)
 {
     std::size_t i = 0;
-    while (i < text.size() && IsSpace(text[i])) ++i;
+    const std::locale locale;
+    const std::ctype<char>& classes = Classes(locale);
+    while (i < text.size() && classes.is(std::ctype_base::space, text[i])) ++i;
     return text.substr(i);
 }
 
 std::string StrTrimRight(const std::string& text)
 {
     std::size_t n = text.size();
-    while (n > 0 && IsSpace(text[n - 1])) --n;
+    const std::locale locale;
+    const std::ctype<char>& classes = Classes(locale);
+    while (n > 0 && classes.is(std::ctype_base::space, text[n - 1])) --n;
     return text.substr(0, n);
 }
 
@@ -133,15 +144,17 @@ char CharToLower(char c) { return std::tolower(c, std::locale()); }
 
 std::string StrToUpper(const std::string& text)
 {
-    std::string out(text.size(), '\0');
-    std::transform(text.begin(), text.end(), out.begin(), CharToUpper);
+    std::string out = text;
+    const std::locale locale;
+    Classes(locale).toupper(&out[0], &out[0] + out.size());
     return out;
 }
 
 std::string StrToLower(const std::string& text)
 {
-    std::string out(text.size(), '\0');
-    std::transform(text.begin(), text.end(), out.begin(), CharToLower);
+    std::string out = text;
+    const std::locale locale;
+    Classes(locale).tolower(&out[0], &out[0] + out.size());
     return out;
 }
 
@@ -153,8 +166,10 @@ bool StrEqualNoCase(const std::string& a, const std::string& b)
 bool StrEqualNoCaseN(const std::string& a, const std::string& b, unsigned n)
 {
     if (a.size() < n || b.size() < n) return false;
+    const std::locale locale;
+    const std::ctype<char>& classes = Classes(locale);
     for (unsigned i = 0; i < n; ++i)
-        if (CharToUpper(a[i]) != CharToUpper(b[i])) return false;
+        if (classes.toupper(a[i]) != classes.toupper(b[i])) return false;
     return true;
 }
 
@@ -420,8 +435,11 @@ std::string GetCsvField(const std::string& text, char sep, unsigned n, char quot
         field = GetCsvFieldHead(text.substr(at, CsvFieldEnd(text, at, sep, quote) - at), sep, quote,
                                 &consumed);
         at += static_cast<std::size_t>(consumed);
-        if (!IsSpace(sep))
-            while (at < text.size() && IsSpace(text[at])) ++at;
+        if (!IsSpace(sep)) {
+            const std::locale locale;
+            const std::ctype<char>& classes = Classes(locale);
+            while (at < text.size() && classes.is(std::ctype_base::space, text[at])) ++at;
+        }
         if (at >= text.size()) return pass < n ? std::string() : field;
         ++at;
     }
