@@ -7,6 +7,7 @@
 
 #include "CatalogText.h"
 #include "CharBufferUtil.h"
+#include "SysFileUtil.h"
 
 namespace {
 
@@ -18,14 +19,7 @@ bool ReadCatalog(std::string& text)
     char path[MAX_PATH];
     int n = std::snprintf(path, sizeof path, "%s\\%s", folder, "Messages.dat");
     if (n < 0 || n >= static_cast<int>(sizeof path)) return false;
-    FILE* file = std::fopen(path, "r");
-    if (!file) return false;
-    char chunk[4096];
-    size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) text.append(chunk, got);
-    bool failed = std::ferror(file) != 0;
-    std::fclose(file);
-    return !failed;
+    return ReadTextFile(path, text);
 }
 
 }  // namespace

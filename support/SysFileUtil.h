@@ -45,6 +45,9 @@ std::string GetCurrentDir();
 BOOL SetCurrentDir(const std::string& path);
 
 bool FileExists(const std::string& path);
+// The whole file read in text mode (CR LF reads as LF); false when it cannot be
+// opened or a read fails.
+bool ReadTextFile(const std::string& path, std::string& text);
 bool DirectoryExists(const std::string& path);
 BOOL FindOnSearchPath(const char* name, std::string& out);
 bool GetFileSize64(const std::string& path, uint64_t* out);

@@ -6,6 +6,7 @@
 
 #include "IniUtil.h"
 #include "MessageBatch.h"
+#include "SysFileUtil.h"
 #include "WizardUtil.h"
 #include "resource.h"
 
@@ -15,20 +16,6 @@ const char kMessageBatch[] = "message.bat";
 const char kMessageBatchTemp[] = "message.xxx";
 const char kServerBatch[] = "SDSrv.bat";
 const char kDefaultAliveBatch[] = "alive.bat";
-
-// The whole text of a file read as text; false when it cannot be opened or read.
-bool ReadTextFile(const char* path, std::string& text)
-{
-    std::FILE* file = std::fopen(path, "r");
-    if (!file) return false;
-    text.clear();
-    char chunk[4096];
-    size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) text.append(chunk, got);
-    bool failed = std::ferror(file) != 0;
-    std::fclose(file);
-    return !failed;
-}
 
 CString InProgramFolder(const char* name)
 {
@@ -323,7 +310,7 @@ void CClientAliveDlg::ReadBeepSetting()
     m_editBeepCount.EnableWindow(FALSE);
     std::string batch;
     BeepSetting setting;
-    if (ReadTextFile(InProgramFolder(kMessageBatch), batch)) setting = FindBeepSetting(batch);
+    if (ReadTextFile(InProgramFolder(kMessageBatch).GetString(), batch)) setting = FindBeepSetting(batch);
     switch (setting.choice) {
     case BeepChoice::Off:
         CheckRadioButton(IDC_ALIVE_BEEP_OFF, IDC_ALIVE_BEEP_TIMES, IDC_ALIVE_BEEP_OFF);
@@ -362,7 +349,7 @@ void CClientAliveDlg::WriteBeepSetting()
     CString tempPath = InProgramFolder(kMessageBatchTemp);
     std::string batch;
     // An unreadable batch file is left as it is, and a missing one is not created.
-    if (!ReadTextFile(batchPath, batch)) return;
+    if (!ReadTextFile(batchPath.GetString(), batch)) return;
     std::FILE* out = std::fopen(tempPath, "w");
     if (!out) return;
     bool written = std::fputs(RewriteBeepLines(batch, count).c_str(), out) >= 0;
