@@ -12,7 +12,8 @@ build="$top/build"
 # fonts-wqy-microhei: the glyphs of the Japanese, Korean and Chinese dialogs,
 # which Wine finds through fontconfig.
 packages=(cmake make g++ g++-mingw-w64-i686 googletest wine wine32:i386 fonts-wine
-          fonts-wqy-microhei xvfb xauth xdotool procps iproute2 imagemagick)
+          fonts-wqy-microhei xvfb xauth xdotool procps iproute2 imagemagick
+          clang libclang-rt-14-dev)
 
 install_missing() {
   local missing=() p
@@ -44,9 +45,11 @@ build_all() {
   local jobs; jobs=$(nproc)
   quiet cmake -S "$top/tests/native" -B "$build/native" -DCMAKE_BUILD_TYPE=Debug
   quiet cmake --build "$build/native" -j "$jobs"
+  quiet cmake -S "$top/tests/fuzz" -B "$build/fuzz" -DCMAKE_CXX_COMPILER=clang++
+  quiet cmake --build "$build/fuzz" -j "$jobs"
   quiet cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=Release \
         -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-i686.cmake" \
-        -DKODRA_NATIVE_DIR="$build/native"
+        -DKODRA_NATIVE_DIR="$build/native" -DKODRA_FUZZ_DIR="$build/fuzz"
   quiet cmake --build "$build" -j "$jobs"
 }
 

@@ -10,8 +10,16 @@
 #include <locale>
 #include <memory>
 #include <new>
+#include <vector>
 
 namespace {
+
+// The character classes of the global locale. Taking the locale costs a lock,
+// so the functions that classify every character of a text take it once.
+const std::ctype<char>& Classes(const std::locale& locale)
+{
+    return std::use_facet<std::ctype<char>>(locale);
+}
 
 bool IsSpace(char c) { return std::isspace(c, std::locale()); }
 
@@ -51,23 +59,25 @@ std::string UnsignedText(uint32_t value, int radix)
     return UnsignedToText(value, buf, radix);
 }
 
-bool MatchFrom(const char* text, const char* pattern, bool caseSensitive)
+// The first separator at or after from that has an even number of quote
+// characters between from and itself, or the text's end.
+std::size_t CsvFieldEnd(const std::string& text, std::size_t from, char sep, char quote)
 {
-    if (*pattern == '\0') return *text == '\0';
-    if (*pattern == '*') {
-        for (const char* t = text;; ++t) {
-            if (MatchFrom(t, pattern + 1, caseSensitive)) return true;
-            if (*t == '\0') return false;
-        }
+    int quotes = 0;
+    for (; from < text.size(); ++from) {
+        if (text[from] == quote)
+            ++quotes;
+        else if (text[from] == sep && quotes % 2 == 0)
+            break;
     }
-    if (*text == '\0') return false;
-    if (*pattern != '?') {
-        bool same = caseSensitive ? *pattern == *text
-                                  : std::toupper(static_cast<unsigned char>(*pattern)) ==
-                                        std::toupper(static_cast<unsigned char>(*text));
-        if (!same) return false;
-    }
-    return MatchFrom(text + 1, pattern + 1, caseSensitive);
+    return from;
+}
+
+bool SameChar(char a, char b, bool caseSensitive)
+{
+    return caseSensitive ? a == b
+                         : std::toupper(static_cast<unsigned char>(a)) ==
+                               std::toupper(static_cast<unsigned char>(b));
 }
 
 }  // namespace
@@ -111,14 +121,18 @@ std::string AppendChar(const std::string& text, char c) { return text + c; }
 std::string StrTrimLeft(const std::string& text)
 {
     std::size_t i = 0;
-    while (i < text.size() && IsSpace(text[i])) ++i;
+    const std::locale locale;
+    const std::ctype<char>& classes = Classes(locale);
+    while (i < text.size() && classes.is(std::ctype_base::space, text[i])) ++i;
     return text.substr(i);
 }
 
 std::string StrTrimRight(const std::string& text)
 {
     std::size_t n = text.size();
-    while (n > 0 && IsSpace(text[n - 1])) --n;
+    const std::locale locale;
+    const std::ctype<char>& classes = Classes(locale);
+    while (n > 0 && classes.is(std::ctype_base::space, text[n - 1])) --n;
     return text.substr(0, n);
 }
 
@@ -130,15 +144,17 @@ char CharToLower(char c) { return std::tolower(c, std::locale()); }
 
 std::string StrToUpper(const std::string& text)
 {
-    std::string out(text.size(), '\0');
-    std::transform(text.begin(), text.end(), out.begin(), CharToUpper);
+    std::string out = text;
+    const std::locale locale;
+    Classes(locale).toupper(&out[0], &out[0] + out.size());
     return out;
 }
 
 std::string StrToLower(const std::string& text)
 {
-    std::string out(text.size(), '\0');
-    std::transform(text.begin(), text.end(), out.begin(), CharToLower);
+    std::string out = text;
+    const std::locale locale;
+    Classes(locale).tolower(&out[0], &out[0] + out.size());
     return out;
 }
 
@@ -150,14 +166,36 @@ bool StrEqualNoCase(const std::string& a, const std::string& b)
 bool StrEqualNoCaseN(const std::string& a, const std::string& b, unsigned n)
 {
     if (a.size() < n || b.size() < n) return false;
+    const std::locale locale;
+    const std::ctype<char>& classes = Classes(locale);
     for (unsigned i = 0; i < n; ++i)
-        if (CharToUpper(a[i]) != CharToUpper(b[i])) return false;
+        if (classes.toupper(a[i]) != classes.toupper(b[i])) return false;
     return true;
 }
 
+// Only the latest "*" ever needs another try: whatever an earlier one would
+// take more of, the latest can take as well. So each failure moves the latest
+// star's text one character on, and the time is at most text x pattern.
 bool WildcardMatch(const char* text, const char* pattern, bool caseSensitive)
 {
-    return MatchFrom(text, pattern, caseSensitive);
+    const char* star = nullptr;      // just after the latest "*" passed
+    const char* starText = nullptr;  // where the text stood when it was passed
+    while (*text != '\0') {
+        if (*pattern == '*') {
+            star = ++pattern;
+            starText = text;
+        } else if (*pattern != '\0' && (*pattern == '?' || SameChar(*pattern, *text, caseSensitive))) {
+            ++pattern;
+            ++text;
+        } else if (star) {
+            pattern = star;
+            text = ++starText;
+        } else {
+            return false;
+        }
+    }
+    while (*pattern == '*') ++pattern;
+    return *pattern == '\0';
 }
 
 bool IsIdentStartChar(char c) { return std::isalpha(c, std::locale()) || c == '_'; }
@@ -207,15 +245,18 @@ std::string NumberToString(unsigned short value, int radix) { return UnsignedTex
 
 std::string StrGroupDigits(const std::string& text, char sep)
 {
-    std::string rest(text.rbegin(), text.rend());
-    std::string result;
-    while (rest.size() > 3) {
-        result += rest.substr(0, 3);
-        rest.erase(0, 3);
-        if (rest != "-") result += sep;
+    // Groups of three from the right; a lone "-" in front joins its group
+    // without a separator.
+    std::size_t n = text.size();
+    if (n == 0) return std::string();
+    std::size_t head = n - 3 * ((n - 1) / 3);
+    std::string result = text.substr(0, head);
+    const bool sepAfterHead = result != "-";
+    for (std::size_t i = head; i < n; i += 3) {
+        if (i > head || sepAfterHead) result += sep;
+        result.append(text, i, 3);
     }
-    result += rest;
-    return std::string(result.rbegin(), result.rend());
+    return result;
 }
 
 std::string GetField(const std::string& text, const std::string& separator, int n, bool collapse)
@@ -235,6 +276,30 @@ std::string GetField(const std::string& text, const std::string& separator, int 
     else
         GetFieldN(buffer, size, text.c_str(), separator.c_str(), n);
     return buffer;
+}
+
+std::vector<std::string> SplitFields(const std::string& text, const std::string& separator)
+{
+    std::vector<std::string> fields;
+    const char* p = text.c_str();
+    if (*p == '\0') return fields;
+    const std::size_t sepLen = std::strlen(separator.c_str());
+    if (sepLen == 0) {
+        fields.emplace_back(p);
+        return fields;
+    }
+    const char* begin = p;
+    while (*p != '\0') {
+        if (std::strncmp(p, separator.c_str(), sepLen) == 0) {
+            fields.emplace_back(begin, static_cast<std::size_t>(p - begin));
+            p += sepLen;
+            begin = p;
+        } else {
+            ++p;
+        }
+    }
+    fields.emplace_back(begin, static_cast<std::size_t>(p - begin));
+    return fields;
 }
 
 int CountFields(const std::string& text, const std::string& separator, bool collapse)
@@ -348,14 +413,7 @@ int CountCsvFields(const std::string& text, char sep, char quote)
 std::string GetCsvFieldHead(const std::string& text, char sep, char quote, int* consumed)
 {
     if (!consumed) return std::string();
-    std::size_t stop = 0;
-    int quotes = 0;
-    for (; stop < text.size(); ++stop) {
-        if (text[stop] == quote)
-            ++quotes;
-        else if (text[stop] == sep && quotes % 2 == 0)
-            break;
-    }
+    std::size_t stop = CsvFieldEnd(text, 0, sep, quote);
     std::string field = text.substr(0, stop);
     if (!IsSpace(sep)) field = StrTrim(field);
     if (field.size() >= 2 && field.front() == quote && field.back() == quote)
@@ -368,15 +426,22 @@ std::string GetCsvFieldHead(const std::string& text, char sep, char quote, int* 
 std::string GetCsvField(const std::string& text, char sep, unsigned n, char quote)
 {
     if (text.empty() || n == 0) return std::string();
-    std::string rest = text;
+    // The rest is the text from an offset on, never a copy: a copy per field
+    // made long lists of empty fields take quadratic time.
+    std::size_t at = 0;
     std::string field;
     for (unsigned pass = 1; pass <= n; ++pass) {
         int consumed = 0;
-        field = GetCsvFieldHead(rest, sep, quote, &consumed);
-        rest = rest.substr(static_cast<std::size_t>(consumed));
-        if (!IsSpace(sep)) rest = StrTrimLeft(rest);
-        if (rest.empty()) return pass < n ? std::string() : field;
-        rest.erase(0, 1);
+        field = GetCsvFieldHead(text.substr(at, CsvFieldEnd(text, at, sep, quote) - at), sep, quote,
+                                &consumed);
+        at += static_cast<std::size_t>(consumed);
+        if (!IsSpace(sep)) {
+            const std::locale locale;
+            const std::ctype<char>& classes = Classes(locale);
+            while (at < text.size() && classes.is(std::ctype_base::space, text[at])) ++at;
+        }
+        if (at >= text.size()) return pass < n ? std::string() : field;
+        ++at;
     }
     return field;
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 // One-character constants; every unit that includes this header holds its own.
 static const std::string kStrSpace = " ";
@@ -76,6 +77,9 @@ std::string StrGroupDigits(const std::string& text, char sep);
 // Fields, splitting and replacing.
 std::string GetField(const std::string& text, const std::string& separator, int n, bool collapse);
 int CountFields(const std::string& text, const std::string& separator, bool collapse);
+// Every field of the plain rule at once, in one pass: as many as CountFields
+// gives and each as GetField gives it.
+std::vector<std::string> SplitFields(const std::string& text, const std::string& separator);
 std::string TextBetween(const std::string& text, const std::string& open, const std::string& close);
 bool SplitAtFirst(std::string& left, std::string& right, const char* text, const char* separator);
 bool ReplaceAll(std::string& out, const char* text, const char* find, const char* replacement);

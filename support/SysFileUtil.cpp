@@ -1,5 +1,7 @@
 #include "SysFileUtil.h"
 
+#include <cstdio>
+
 #include "PathUtil.h"
 #include "UniqueHandle.h"
 
@@ -82,6 +84,19 @@ bool FileExists(const std::string& path)
 {
     DWORD attributes = GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool ReadTextFile(const std::string& path, std::string& text)
+{
+    FILE* file = std::fopen(path.c_str(), "r");
+    if (!file) return false;
+    text.clear();
+    char chunk[4096];
+    size_t got;
+    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) text.append(chunk, got);
+    bool failed = std::ferror(file) != 0;
+    std::fclose(file);
+    return !failed;
 }
 
 int32_t HResultFromWin32(int32_t code)

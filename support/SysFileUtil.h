@@ -17,5 +17,8 @@ std::string GetModuleFilePath(HMODULE module);
 std::string GetModuleDirectory(HMODULE module);
 
 bool FileExists(const std::string& path);
+// The whole file read in text mode (CR LF reads as LF); false when it cannot be
+// opened or a read fails.
+bool ReadTextFile(const std::string& path, std::string& text);
 
 int32_t HResultFromWin32(int32_t code);

@@ -6,6 +6,7 @@ set(KODRA_PURE_SOURCES
   support/PathUtil.cpp
   support/CPathString.cpp
   support/MailerSettings.cpp
+  support/CatalogText.cpp
 )
 # Those that no program calls, apart in support/uncalled/.
 set(KODRA_UNCALLED_PURE_SOURCES

@@ -1,5 +1,5 @@
-// Records of the message port: splitting a received batch, checking and
-// answering each record, the UPS status display and starting command lines.
+// Records of the message port acted on: answering each record of a batch, the
+// UPS status display and starting command lines. RecordText reads the texts.
 #pragma once
 
 #include <cstdint>

@@ -208,9 +208,7 @@ char* CZToken::SetFieldText(char* buffer, size_t bufferSize, unsigned index,
                             const char* delimiter, const char* value)
 {
     if (!buffer || !delimiter || !value || bufferSize == 0) return nullptr;
-    int n = CountFieldsN(buffer, delimiter);
-    std::vector<std::string> fields;
-    for (int i = 1; i <= n; ++i) fields.push_back(ExtractField(buffer, i, delimiter, false));
+    std::vector<std::string> fields = SplitFields(buffer, delimiter);
     size_t count = fields.size();
     if (index > count + 1 && index - 1 - count > bufferSize) return nullptr;
     if (index >= 2 && index <= count) {

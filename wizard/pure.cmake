@@ -2,6 +2,7 @@
 # into the wizard and, natively with sanitizers, by tests/native.
 set(KODRA_WIZARD_PURE_SOURCES
   wizard/core/ShutdownBatchParser.cpp
+  wizard/core/MessageBatch.cpp
 )
 set(KODRA_WIZARD_PURE_TESTS
   tests/wizard/ShutdownBatchParserTest.cpp

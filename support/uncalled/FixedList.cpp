@@ -219,6 +219,16 @@ uint32_t GetLe(const unsigned char* p, int bytes)
     return v;
 }
 
+// The bytes from the stream's position to its end, or -1 when it cannot tell.
+long long RemainingBytes(FILE* stream)
+{
+    long here = std::ftell(stream);
+    if (here < 0 || std::fseek(stream, 0, SEEK_END) != 0) return -1;
+    long end = std::ftell(stream);
+    if (std::fseek(stream, here, SEEK_SET) != 0 || end < here) return -1;
+    return static_cast<long long>(end) - here;
+}
+
 }  // namespace
 
 int FixedListSave(FILE* stream, const FixedList* list)
@@ -243,6 +253,13 @@ int FixedListLoad(FILE* stream, FixedList* list)
     FixedListInit(list, GetLe(size, 4));
     const int16_t stored = static_cast<int16_t>(GetLe(count, 2));
     if (stored < 0) return 0;
+    if (stored == 0) return 1;
+    // A header is no reason to allocate: the elements it names must be there.
+    long long remaining = RemainingBytes(stream);
+    if (remaining < 0 ||
+        static_cast<unsigned long long>(stored) * list->elementSize >
+            static_cast<unsigned long long>(remaining))
+        return 0;
     void* element = std::malloc(list->elementSize ? list->elementSize : 1);
     if (!element) return 0;
     int ok = 1;

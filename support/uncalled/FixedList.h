@@ -50,4 +50,6 @@ FixedListNode* FixedListPrev(const FixedList* list, FixedListNode* node, void* o
 void FixedListGet(const FixedList* list, const FixedListNode* node, void* out);
 void FixedListSet(FixedList* list, FixedListNode* node, const void* element);
 int FixedListSave(FILE* stream, const FixedList* list);
+// Loads nothing (0) from a stream that holds fewer bytes than its header names
+// or that cannot tell how many it holds.
 int FixedListLoad(FILE* stream, FixedList* list);

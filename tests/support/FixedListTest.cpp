@@ -210,6 +210,16 @@ TEST_F(FixedListTest, LoadOfAnEmptyStoredListTakesTheElementSize)
     EXPECT_EQ(1, FixedListLoad(s.file, &list));
     EXPECT_EQ(1, FixedListIsEmpty(&list));
     EXPECT_EQ(16u, FixedListElementSize(&list));
+
+    // Nothing of the size is allocated for a list that holds no element.
+    TempStream huge;
+    std::fwrite("\xFF\xFF\xFF\xFF\x00\x00", 1, 6, huge.file);
+    std::rewind(huge.file);
+    FixedList none;
+    FixedListInit(&none, 0);
+    EXPECT_EQ(1, FixedListLoad(huge.file, &none));
+    EXPECT_EQ(0xFFFFFFFFu, FixedListElementSize(&none));
+    FixedListDestroy(&none);
 }
 
 TEST_F(FixedListTest, ShortOrMalformedStreamsLoadAsAnEmptyList)
@@ -222,6 +232,10 @@ TEST_F(FixedListTest, ShortOrMalformedStreamsLoadAsAnEmptyList)
         {"no count", {8, 0, 0, 0, 3}},
         {"negative count", {8, 0, 0, 0, 0xFF, 0xFF}},
         {"empty stream", {}},
+        // Headers that name more than the stream holds are refused before
+        // anything of their size is allocated.
+        {"element of 4 GiB", {0xFF, 0xFF, 0xFF, 0xFF, 1, 0, 1, 2, 3}},
+        {"32767 elements of 256 MiB", {0, 0, 0, 0x10, 0xFF, 0x7F, 1}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -83,6 +85,61 @@ TEST(StringCase, WildcardMatch)
     for (const Case& c : cases)
         EXPECT_EQ(c.match, WildcardMatch(c.text, c.pattern, c.caseSensitive))
             << "'" << c.text << "' '" << c.pattern << "' " << c.caseSensitive;
+}
+
+// The recursive matcher WildcardMatch replaced, which tries every split at
+// every "*": exponential in the number of stars, fine for short texts.
+bool RecursiveMatch(const char* text, const char* pattern, bool caseSensitive)
+{
+    if (*pattern == '\0') return *text == '\0';
+    if (*pattern == '*') {
+        for (const char* t = text;; ++t) {
+            if (RecursiveMatch(t, pattern + 1, caseSensitive)) return true;
+            if (*t == '\0') return false;
+        }
+    }
+    if (*text == '\0') return false;
+    if (*pattern != '?') {
+        bool same = caseSensitive ? *pattern == *text
+                                  : std::toupper(static_cast<unsigned char>(*pattern)) ==
+                                        std::toupper(static_cast<unsigned char>(*text));
+        if (!same) return false;
+    }
+    return RecursiveMatch(text + 1, pattern + 1, caseSensitive);
+}
+
+// Every text of up to 5 characters over "aAb*" against every pattern of up to
+// 5 characters over "a?*b": the same answers as the recursive matcher.
+TEST(StringCase, WildcardMatchAgreesWithTheRecursiveMatcher)
+{
+    auto all = [](const std::string& alphabet, size_t longest) {
+        std::vector<std::string> texts{""};
+        for (size_t i = 0; i < texts.size(); ++i)
+            if (texts[i].size() < longest)
+                for (char c : alphabet) texts.push_back(texts[i] + c);
+        return texts;
+    };
+    const std::vector<std::string> texts = all("aAb*", 5);
+    const std::vector<std::string> patterns = all("a?*b", 5);
+    int matches = 0;
+    for (const std::string& text : texts)
+        for (const std::string& pattern : patterns)
+            for (bool caseSensitive : {true, false}) {
+                bool expected = RecursiveMatch(text.c_str(), pattern.c_str(), caseSensitive);
+                matches += expected;
+                ASSERT_EQ(expected, WildcardMatch(text.c_str(), pattern.c_str(), caseSensitive))
+                    << "'" << text << "' '" << pattern << "' " << caseSensitive;
+            }
+    EXPECT_GT(matches, 0);
+}
+
+// Patterns that took the recursive matcher hours answer at once.
+TEST(StringCase, WildcardMatchTakesPolynomialTime)
+{
+    const std::string run(20000, 'a');
+    EXPECT_FALSE(WildcardMatch(run.c_str(), "*a*a*a*a*a*a*a*a*a*a*b", true));
+    EXPECT_TRUE(WildcardMatch(run.c_str(), "*a*a*a*a*a*a*a*a*a*a", false));
+    EXPECT_FALSE(WildcardMatch((run + "c").c_str(), "*?*?*?*?*?*?*?*?*?*?b", true));
 }
 
 TEST(StringClasses, Identifiers)
@@ -181,6 +238,36 @@ TEST(StringFields, LongTextsAreNeverCut)
     EXPECT_EQ("c", GetField(list, ",", 3, true));
     const std::string exact(4095, 'y');
     EXPECT_EQ(exact, GetField(exact, ";", 1, false));
+}
+
+TEST(StringFields, SplitFieldsGivesWhatGetFieldGives)
+{
+    struct Case {
+        std::string text;
+        const char* separator;
+    } const cases[] = {
+        {"a,,b", ","},  {"a,b,", ","},   {",", ","},       {"", ","},
+        {"abc", ""},    {"aab", "ab"},   {"xabab", "ab"},  {"a||b|", "||"},
+        {"a", "long"},  {std::string("a,b\0,c", 7), ","},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> fields = SplitFields(c.text, c.separator);
+        ASSERT_EQ(static_cast<size_t>(CountFields(c.text, c.separator, false)), fields.size())
+            << c.text << " by " << c.separator;
+        for (size_t i = 0; i < fields.size(); ++i)
+            EXPECT_EQ(GetField(c.text, c.separator, static_cast<int>(i) + 1, false), fields[i])
+                << c.text << " by " << c.separator << " field " << i + 1;
+    }
+}
+
+// Long lists once took the square of their length.
+TEST(StringFields, LongListsTakeLinearTime)
+{
+    const std::string commas(400000, ',');
+    EXPECT_EQ("", GetCsvField(commas, ',', 300000, '"'));
+    EXPECT_EQ(400001u, SplitFields(commas, ",").size());
+    const std::string digits(400000, '7');
+    EXPECT_EQ(digits.size() + (digits.size() - 1) / 3, StrGroupDigits(digits, '.').size());
 }
 
 TEST(StringFields, TextBetweenAndSplit)

@@ -121,6 +121,18 @@ TEST(Files, FileSizes)
     EXPECT_EQ(0u, GetFileSize32(dir.File("missing")));
 }
 
+TEST(Files, ReadTextFileReadsLineEndsAsLineFeeds)
+{
+    ScratchDir dir;
+    const std::string long_line(10000, 'x');  // more than one read's worth
+    ASSERT_TRUE(WriteTextFile(dir.File("lines.txt"), "one\r\ntwo\n" + long_line));
+    std::string text = "stale";
+    ASSERT_TRUE(ReadTextFile(dir.File("lines.txt"), text));
+    EXPECT_EQ("one\ntwo\n" + long_line, text);
+    EXPECT_FALSE(ReadTextFile(dir.File("missing.txt"), text));
+    EXPECT_FALSE(ReadTextFile(dir.Path(), text));  // a folder is no file
+}
+
 TEST(DiskSpace, RootOfThePathIsAskedFor)
 {
     EXPECT_EQ("\\\\server\\share\\", DiskSpaceRoot("\\\\server\\share\\dir\\file"));

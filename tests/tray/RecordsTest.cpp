@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "ListenThread.h"
+#include "RecordText.h"
 #include "Records.h"
 #include "ServiceState.h"
 #include "TrayApp.h"
@@ -240,6 +241,18 @@ TEST(ReadMessagePortTest, ThePortComesFromTheKodraKeyOrIsTheDefault)
     traytest::DeleteMessagePort("KODRA");
     ReadMessagePort();
     EXPECT_EQ(theTrayApp.PortText, "961");
+}
+
+// Each field of a batch is read once: a megabyte of separators (a third of a
+// million records to search) is passed over at once, not in hours.
+TEST(BatchSplitTest, ALongRunOfSeparatorsIsPassedOverAtOnce)
+{
+    const std::string separators(1 << 20, '|');
+    EXPECT_TRUE(SplitBatch(separators.c_str(), "KODRA").empty());
+    const std::string batch = separators + "KODRA|5|hello|";
+    std::vector<std::string> records = SplitBatch(batch.c_str(), "KODRA");
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0], "KODRA|5|hello");
 }
 
 TEST(StartFailureCodeTest, AFailureIsNeverAnsweredAsStarted)

@@ -2,12 +2,13 @@
 
 #include <climits>
 #include <cstdio>
-#include <cstring>
 #include <string>
 
 #include "BatchName.h"
 #include "IniUtil.h"
 #include "KodraFiles.h"
+#include "MessageBatch.h"
+#include "SysFileUtil.h"
 #include "WizardUtil.h"
 #include "resource.h"
 
@@ -15,28 +16,6 @@ namespace {
 
 const char* const kMessageBatch = kKodraMessageBatch;
 const char kMessageBatchTemp[] = "message.xxx";
-const char kBeepLineMarker[] = "msg.exe";
-const char kBeepOption[] = "-c:";
-const char kBeepLineFormat[] = "start /b msg.exe %%1 \"VELMOR:\" -c:%d KODRA";
-// Lines are read and copied in pieces of at most this many characters.
-const int kLinePieceSize = 512;
-
-// An optional sign and the digits after it, saturated; no digits give 0.
-long LeadingNumber(const char* text)
-{
-    const char* p = text;
-    bool negative = false;
-    if (*p == '+' || *p == '-') negative = *p++ == '-';
-    long long value = 0;
-    for (; *p >= '0' && *p <= '9'; ++p) {
-        value = value * 10 + (*p - '0');
-        if (value > LONG_MAX) value = static_cast<long long>(LONG_MAX) + 1;
-    }
-    if (negative) value = -value;
-    if (value > LONG_MAX) return LONG_MAX;
-    if (value < LONG_MIN) return LONG_MIN;
-    return static_cast<long>(value);
-}
 
 CString InProgramFolder(const char* name)
 {
@@ -300,35 +279,26 @@ void CClientAliveDlg::OnDestroy()
 void CClientAliveDlg::ReadBeepSetting()
 {
     m_editBeepCount.EnableWindow(FALSE);
-    std::FILE* file = std::fopen(InProgramFolder(kMessageBatch), "r");
-    char piece[kLinePieceSize];
-    bool found = false;
-    if (file) {
-        while (std::fgets(piece, sizeof piece, file)) {
-            if (std::strstr(piece, kBeepLineMarker)) {
-                found = true;
-                break;
-            }
-        }
-        std::fclose(file);
-    }
-    if (!found) {
+    std::string batch;
+    BeepSetting setting;
+    if (ReadTextFile(InProgramFolder(kMessageBatch).GetString(), batch)) setting = FindBeepSetting(batch);
+    switch (setting.choice) {
+    case BeepChoice::Off:
         CheckRadioButton(IDC_ALIVE_BEEP_OFF, IDC_ALIVE_BEEP_TIMES, IDC_ALIVE_BEEP_OFF);
-        return;
-    }
-    const char* option = std::strstr(piece, kBeepOption);
-    if (!option) return;
-    long count = LeadingNumber(option + std::strlen(kBeepOption));
-    if (count < 0) {
-        CheckRadioButton(IDC_ALIVE_BEEP_OFF, IDC_ALIVE_BEEP_TIMES, IDC_ALIVE_BEEP_OFF);
-    } else if (count == 0) {
+        break;
+    case BeepChoice::Endless:
         CheckRadioButton(IDC_ALIVE_BEEP_OFF, IDC_ALIVE_BEEP_TIMES, IDC_ALIVE_BEEP_ENDLESS);
-    } else {
+        break;
+    case BeepChoice::Times: {
         CheckRadioButton(IDC_ALIVE_BEEP_OFF, IDC_ALIVE_BEEP_TIMES, IDC_ALIVE_BEEP_TIMES);
         CString text;
-        text.Format("%ld", count < 9 ? count : 9L);
+        text.Format("%ld", setting.count);
         m_editBeepCount.SetWindowText(text);
         m_editBeepCount.EnableWindow(TRUE);
+        break;
+    }
+    case BeepChoice::Unchanged:
+        break;
     }
 }
 
@@ -346,32 +316,17 @@ void CClientAliveDlg::WriteBeepSetting()
         if (count < 1) count = 1;
         if (count > 9) count = 9;
     }
-    char line[128];
-    std::snprintf(line, sizeof line, kBeepLineFormat, static_cast<int>(count));
-
     CString batchPath = InProgramFolder(kMessageBatch);
     CString tempPath = InProgramFolder(kMessageBatchTemp);
-    std::FILE* in = std::fopen(batchPath, "r");
-    if (!in) return;
+    std::string batch;
+    // An unreadable batch file is left as it is, and a missing one is not created.
+    if (!ReadTextFile(batchPath.GetString(), batch)) return;
     std::FILE* out = std::fopen(tempPath, "w");
-    if (!out) {
-        std::fclose(in);
-        return;
-    }
-    char piece[kLinePieceSize];
-    bool written = true;
-    while (written && std::fgets(piece, sizeof piece, in)) {
-        if (std::strstr(piece, kBeepLineMarker))
-            written = std::fputs(line, out) >= 0 && std::fputc('\n', out) != EOF;
-        else
-            written = std::fputs(piece, out) >= 0;
-    }
-    bool readFailed = std::ferror(in) != 0;
-    if (written) written = std::fputc('\n', out) != EOF;
-    std::fclose(in);
+    if (!out) return;
+    bool written = std::fputs(RewriteBeepLines(batch, count).c_str(), out) >= 0;
     written = std::fclose(out) == 0 && written;
     // A copy that did not come out whole must not replace the batch file.
-    if (!written || readFailed ||
+    if (!written ||
         !MoveFileExA(tempPath, batchPath, MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED))
         DeleteFileA(tempPath);
 }
