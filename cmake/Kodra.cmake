@@ -7,6 +7,13 @@ set(DART_TESTING_TIMEOUT ${KODRA_TEST_TIMEOUT} CACHE STRING "Default time-out of
 set_property(GLOBAL PROPERTY CTEST_TARGETS_ADDED 1)
 include(CTest)
 
+# kodra_windows_test(NAME COMMAND ... [WORKING_DIRECTORY ...]): add_test for a
+# test that runs under Wine. Its label lets a machine without Wine run the rest.
+function(kodra_windows_test name)
+  add_test(NAME ${name} ${ARGN})
+  set_tests_properties(${name} PROPERTIES LABELS windows)
+endfunction()
+
 # kodra_add_gtest(NAME SOURCES... [LIBS ...] [GUI])
 # One CTest entry per test executable: each Wine start costs time.
 # GUI tests share the display and focus, so they run one at a time.
@@ -15,7 +22,7 @@ function(kodra_add_gtest name)
   add_executable(${name} ${T_SOURCES} ${T_UNPARSED_ARGUMENTS})
   target_link_libraries(${name} PRIVATE ${T_LIBS} testlib gmock gtest_main)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests/bin)
-  add_test(NAME ${name} COMMAND ${name} WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/tests/bin)
+  kodra_windows_test(${name} COMMAND ${name} WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/tests/bin)
   if(T_GUI)
     set_tests_properties(${name} PROPERTIES RESOURCE_LOCK display)
   endif()

@@ -3,6 +3,7 @@
 # wineserver and a private Xvfb display, started before CTest and stopped after.
 #   tests/session.sh start BUILD_DIR     fresh prefix, server and display
 #   tests/session.sh stop BUILD_DIR
+#   tests/session.sh check BUILD_DIR     fails, saying why, where Wine cannot start
 #   tests/session.sh run BUILD_DIR PROGRAM [ARGS]
 #       runs PROGRAM from the demo installation BUILD_DIR/demo with the build's
 #       own kept prefix, on $DISPLAY, or on a private display: then its window
@@ -31,6 +32,18 @@ stop_session() {
     done
   fi
   rm -rf "$state"
+}
+
+# Wine runs the Windows programs with 32-bit Linux code, which a kernel booted
+# without 32-bit support (ia32_emulation=off) refuses to execute: status 126.
+# Says why and fails when Wine cannot start on this machine.
+check_wine() {
+  local rc=0
+  wine --version >/dev/null 2>&1 || rc=$?
+  if [ "$rc" -eq 126 ]; then
+    echo "session: this machine's kernel executes no 32-bit programs, so Wine cannot start" >&2
+    return 1
+  fi
 }
 
 start_display() {
@@ -144,6 +157,7 @@ start_demo_service() {
 }
 
 run_program() {
+  check_wine || exit 1
   local prog=$1; shift
   export WINEPREFIX="$build/wineprefix-run"
   state="$build/run-session"
@@ -182,6 +196,7 @@ run_program() {
 
 case "$cmd" in
   start)
+    check_wine || exit 1
     stop_session
     start_display
     # Every Wine process of the session, the first ones included, must see the
@@ -189,10 +204,12 @@ case "$cmd" in
     export DISPLAY=":$(cat "$state/display")"
     start_prefix
     ;;
+  check) check_wine ;;
   stop)  stop_session ;;
   run)   shift 2; run_program "$@" ;;
   with)
     shift 2
+    check_wine || exit 1
     export WINEPREFIX="$build/wineprefix-with"
     state="$build/with-session"
     stop_session
