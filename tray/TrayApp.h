@@ -9,6 +9,7 @@
 #include <string>
 
 #include "Glimlet.h"
+#include "KodraFiles.h"
 #include "ListenThread.h"
 #include "NetConDll.h"
 #include "ZLock.h"
@@ -24,7 +25,7 @@ public:
     std::string Product = "KODRA";
     std::string Title = "KODRA-Tray";
     std::string ConfigLink = "config.lnk";
-    std::string DoubleClickTarget = "kodra.log";
+    std::string DoubleClickTarget = kKodraLogFile;
     CGlimlet Icon;
     int IconId = 0;  // resource id of the icon shown, 0 for the default one
     UINT_PTR TimerId = 0;
