@@ -6,6 +6,7 @@
 #include "RegValues.h"
 #include "ServiceControl.h"
 #include "UniqueHandle.h"
+#include "WizardUtil.h"
 
 #include <cstdio>
 #include <cstring>
@@ -22,13 +23,6 @@ CString Trimmed(const char* text)
     CString copy(text ? text : "");
     TrimCString(copy);
     return copy;
-}
-
-CString ProgramFolderFile(const char* name)
-{
-    CString path;
-    MakeAbsolutePath(name, path);
-    return path;
 }
 
 CString ValueName(const char* format, int n)

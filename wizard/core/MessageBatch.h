@@ -1,6 +1,6 @@
 // The beep setting in the "msg.exe" lines of "message.bat", read from and
-// written into the batch file's text. The alive-check page opens and replaces
-// the file; these functions never touch it.
+// written into the batch file's text. MessageBatchFile opens and replaces the
+// file; these functions never touch it.
 #pragma once
 
 #include <string>

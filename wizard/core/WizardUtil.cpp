@@ -73,11 +73,17 @@ bool AskYesNo(const char* text, const char* caption)
                                     MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
+CString ProgramFolderFile(const char* name)
+{
+    CString path;
+    MakeAbsolutePath(name, path);
+    return path;
+}
+
 bool FileExistsInProgramDir(const char* name)
 {
     if (!name) return false;
-    CString path;
-    MakeAbsolutePath(name, path);
+    CString path = ProgramFolderFile(name);
     WIN32_FIND_DATAA found;
     UniqueFindHandle search(FindFirstFileA(path, &found));
     return static_cast<bool>(search);

@@ -12,6 +12,9 @@ CString LoadResString(UINT id);
 void ShowInfoMessage(const char* text, const char* caption = nullptr);
 bool AskYesNo(const char* text, const char* caption = nullptr);
 
+// The name in the wizard's folder (a relative name) or the name itself (an
+// absolute one).
+CString ProgramFolderFile(const char* name);
 // A relative name is looked up in the wizard's folder; folders count and
 // wildcard characters match as patterns.
 bool FileExistsInProgramDir(const char* name);

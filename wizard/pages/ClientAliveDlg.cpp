@@ -1,28 +1,14 @@
 #include "ClientAliveDlg.h"
 
 #include <climits>
-#include <cstdio>
-#include <string>
 
 #include "BatchName.h"
-#include "IniUtil.h"
 #include "KodraFiles.h"
-#include "MessageBatch.h"
-#include "SysFileUtil.h"
+#include "MessageBatchFile.h"
 #include "WizardUtil.h"
 #include "resource.h"
 
 namespace {
-
-const char* const kMessageBatch = kKodraMessageBatch;
-const char kMessageBatchTemp[] = "message.xxx";
-
-CString InProgramFolder(const char* name)
-{
-    CString path;
-    MakeAbsolutePath(name, path);
-    return path;
-}
 
 void SetEnabled(CWnd& window, int id, BOOL enable)
 {
@@ -232,7 +218,7 @@ void CClientAliveDlg::OnBrowse()
 
 void CClientAliveDlg::OnDefaultSetting()
 {
-    m_editFailureBatch.SetWindowText(InProgramFolder(kKodraAliveBatch));
+    m_editFailureBatch.SetWindowText(ProgramFolderFile(kKodraAliveBatch));
 }
 
 void CClientAliveDlg::OnEditFile()
@@ -279,9 +265,7 @@ void CClientAliveDlg::OnDestroy()
 void CClientAliveDlg::ReadBeepSetting()
 {
     m_editBeepCount.EnableWindow(FALSE);
-    std::string batch;
-    BeepSetting setting;
-    if (ReadTextFile(InProgramFolder(kMessageBatch).GetString(), batch)) setting = FindBeepSetting(batch);
+    BeepSetting setting = ReadMessageBatchBeep();
     switch (setting.choice) {
     case BeepChoice::Off:
         CheckRadioButton(IDC_ALIVE_BEEP_OFF, IDC_ALIVE_BEEP_TIMES, IDC_ALIVE_BEEP_OFF);
@@ -316,17 +300,5 @@ void CClientAliveDlg::WriteBeepSetting()
         if (count < 1) count = 1;
         if (count > 9) count = 9;
     }
-    CString batchPath = InProgramFolder(kMessageBatch);
-    CString tempPath = InProgramFolder(kMessageBatchTemp);
-    std::string batch;
-    // An unreadable batch file is left as it is, and a missing one is not created.
-    if (!ReadTextFile(batchPath.GetString(), batch)) return;
-    std::FILE* out = std::fopen(tempPath, "w");
-    if (!out) return;
-    bool written = std::fputs(RewriteBeepLines(batch, count).c_str(), out) >= 0;
-    written = std::fclose(out) == 0 && written;
-    // A copy that did not come out whole must not replace the batch file.
-    if (!written ||
-        !MoveFileExA(tempPath, batchPath, MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED))
-        DeleteFileA(tempPath);
+    WriteMessageBatchBeep(count);
 }
