@@ -14,6 +14,24 @@ function(kodra_windows_test name)
   set_tests_properties(${name} PROPERTIES LABELS windows)
 endfunction()
 
+# kodra_locale_tests(PROGRAM [EXPECT] LOCKS ... LOCALES ...): one more entry of
+# a test program per user-interface language, PROGRAM_<two letters>, whose Wine
+# runs under that locale; with EXPECT the program is told the language it must
+# find (KODRA_EXPECT_LANG).
+function(kodra_locale_tests program)
+  cmake_parse_arguments(L "EXPECT" "" "LOCKS;LOCALES" ${ARGN})
+  foreach(locale ${L_LOCALES})
+    string(SUBSTRING ${locale} 0 2 lang)
+    set(environment "KODRA_LANG=${locale}.UTF-8")
+    if(L_EXPECT)
+      list(APPEND environment "KODRA_EXPECT_LANG=${lang}")
+    endif()
+    kodra_windows_test(${program}_${lang} COMMAND ${program} WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/tests/bin)
+    set_tests_properties(${program}_${lang} PROPERTIES RESOURCE_LOCK "${L_LOCKS}"
+                         ENVIRONMENT "${environment}")
+  endforeach()
+endfunction()
+
 # kodra_add_gtest(NAME SOURCES... [LIBS ...] [GUI])
 # One CTest entry per test executable: each Wine start costs time.
 # GUI tests share the display and focus, so they run one at a time.
