@@ -4,21 +4,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "App.h"
-
-namespace classlib {
-namespace {
-UINT g_codePage = CP_ACP;
-}
-
-UINT MultiByteCodePage() { return g_codePage; }
-void SetMultiByteCodePage(UINT codePage) { g_codePage = codePage; }
-bool IsLeadByte(unsigned char byte)
-{
-    return byte >= 0x80 && IsDBCSLeadByteEx(g_codePage, byte);
-}
-}  // namespace classlib
-
 namespace {
 
 bool IsSpace(unsigned char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
@@ -267,38 +252,16 @@ void CString::FormatV(const char* format, va_list args)
 {
     va_list copy;
     va_copy(copy, args);
-    int needed = __mingw_vsnprintf(NULL, 0, format, copy);
+    int needed = std::vsnprintf(NULL, 0, format, copy);
     va_end(copy);
     if (needed < 0) {
         text_.clear();
         return;
     }
     std::string out(static_cast<size_t>(needed) + 1, '\0');
-    int written = __mingw_vsnprintf(&out[0], out.size(), format, args);
+    int written = std::vsnprintf(&out[0], out.size(), format, args);
     out.resize(written < 0 ? 0 : static_cast<size_t>(written < needed ? written : needed));
     text_ = std::move(out);
-}
-
-BOOL CString::LoadString(UINT id)
-{
-    HINSTANCE module = AfxGetInstanceHandle();
-    std::string buffer(256, '\0');
-    for (;;) {
-        int got = ::LoadStringA(module, id, &buffer[0], static_cast<int>(buffer.size()));
-        if (got <= 0) {
-            text_.clear();
-            return FALSE;
-        }
-        // A full buffer may mean the text was cut: try again with more room. A
-        // character of two bytes that does not fit is left out whole, so a
-        // cut text can also end one byte short of the buffer.
-        if (static_cast<size_t>(got) < buffer.size() - 2) {
-            buffer.resize(static_cast<size_t>(got));
-            text_ = std::move(buffer);
-            return TRUE;
-        }
-        buffer.assign(buffer.size() * 2, '\0');
-    }
 }
 
 char* CString::GetBuffer(int minLength)

@@ -1,13 +1,21 @@
 // The counted narrow string and its array. Characters are bytes of the system
 // code page; case mapping, case-blind comparison, searching and trimming never
-// split a double-byte character of that code page.
+// split a double-byte character of that code page. Everything but the code
+// page and LoadString (CStringWin.cpp) includes no Windows header, so the
+// string also builds natively for the sanitizer and fuzz builds.
 #pragma once
-
-#include <windows.h>
 
 #include <cstdarg>
 #include <string>
 #include <vector>
+
+// Format follows C99, mingw's own printf rather than msvcrt's: the compiler
+// checks it as gnu_printf there and as printf in the native builds.
+#ifdef __MINGW32__
+#define CLASSLIB_PRINTF_FORMAT gnu_printf
+#else
+#define CLASSLIB_PRINTF_FORMAT printf
+#endif
 
 class CString {
 public:
@@ -59,12 +67,12 @@ public:
     CString& Trim();
 
     // printf rules (C99 formatting). Pass a CString as (const char*) or GetString().
-    void Format(const char* format, ...) __attribute__((format(gnu_printf, 2, 3)));
+    void Format(const char* format, ...) __attribute__((format(CLASSLIB_PRINTF_FORMAT, 2, 3)));
     void FormatV(const char* format, va_list args);
 
-    // Text of the string-table entry of the application's module; FALSE and the
+    // Text of the string-table entry of the application's module; false and the
     // empty string when there is none.
-    BOOL LoadString(UINT id);
+    bool LoadString(unsigned int id);
 
     // Direct access: the buffer holds at least minLength characters plus the
     // terminator; ReleaseBuffer(-1) takes the length up to the first zero.
@@ -123,7 +131,7 @@ private:
 
 namespace classlib {
 // The code page whose lead bytes CString respects; CP_ACP unless a test sets another.
-UINT MultiByteCodePage();
-void SetMultiByteCodePage(UINT codePage);
+unsigned int MultiByteCodePage();
+void SetMultiByteCodePage(unsigned int codePage);
 bool IsLeadByte(unsigned char byte);
 }  // namespace classlib

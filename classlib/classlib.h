@@ -71,6 +71,8 @@
 //     EXPECT_EQ(1u, boxes.Calls().size());
 #pragma once
 
+#include <windows.h>
+
 #include "CString.h"
 #include "Object.h"
 #include "App.h"

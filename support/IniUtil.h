@@ -1,10 +1,12 @@
 // Helpers on the class library's CString that the wizard uses: absolute paths
 // in the program's folder and trimming. Compiled into the wizard only (target
-// support_cl); the other helpers on its strings are in uncalled/ProfileUtil.h.
+// support_cl); the other helpers on its strings are in uncalled/ProfileText.h
+// and uncalled/ProfileUtil.h. MakeAbsolutePath asks Windows for the program's
+// folder (IniUtilWin.cpp); the rest builds natively too.
 #pragma once
 
-#include "classlib.h"
+#include "CString.h"
 
-BOOL IsAbsolutePath(const char* name);
+bool IsAbsolutePath(const char* name);
 void MakeAbsolutePath(const char* name, CString& out);
 CString& TrimCString(CString& text);

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
 #include "IniUtil.h"
 #include "ProfileUtil.h"
+#include "StringsOf.h"
 #include "classlib_testkit.h"
 #include "testlib.h"
 
@@ -12,17 +12,6 @@ namespace {
 
 using classlib::testkit::MessageBoxRecorder;
 
-std::string S(const CString& s) { return std::string(s.GetString(), s.GetLength()); }
-
-std::vector<std::string> V(const CStringArray& a)
-{
-    std::vector<std::string> v;
-    for (int i = 0; i < a.GetSize(); ++i)
-        v.push_back(S(a[i]));
-    return v;
-}
-
-using Strings = std::vector<std::string>;
 
 TEST(IniUtilPaths, TellsAbsoluteFromRelativeNames)
 {
@@ -48,150 +37,6 @@ TEST(IniUtilPaths, MakesRelativeNamesAbsoluteInTheProgramFolder)
     EXPECT_STRCASEEQ((folder + "  rel.bat").c_str(), out);
     MakeAbsolutePath(".\\x.bat", out);
     EXPECT_STRCASEEQ((folder + ".\\x.bat").c_str(), out);
-}
-
-TEST(IniUtilTokens, CutsTheFirstTokenIgnoringCase)
-{
-    struct Case {
-        const char* text;
-        const char* separator;
-        BOOL trim;
-        const char* token;
-        const char* rest;
-    } cases[] = {
-        {"a = b", "=", TRUE, "a", "b"},
-        {"  a ,  b  ", ",", TRUE, "a", "b"},
-        {" a , b ", ",", FALSE, " a ", " b "},
-        {"aXbxc", "x", FALSE, "a", "bxc"},
-        {"axbXc", "X", FALSE, "a", "bXc"},
-        {"abc", ";", TRUE, "abc", ""},
-        {"a", "ab", FALSE, "a", ""},
-        {"abc", "", FALSE, "", "abc"},
-        {"", ",", FALSE, "", ""},
-        {"key=", "=", TRUE, "key", ""},
-    };
-    for (const Case& c : cases) {
-        CString text(c.text);
-        CString token("stale");
-        TakeToken(token, text, c.separator, c.trim);
-        EXPECT_EQ(c.token, S(token)) << c.text << " / " << c.separator;
-        EXPECT_EQ(c.rest, S(text)) << c.text << " / " << c.separator;
-    }
-}
-
-TEST(IniUtilTokens, TakesNumbersAndTestsNumberFields)
-{
-    CString text(" 12 , 4000000000 ,x");
-    EXPECT_EQ(12, TakeTokenInt(text, ","));
-    EXPECT_EQ(4000000000UL, TakeTokenUnsigned(text, ","));
-    EXPECT_EQ(0, TakeTokenInt(text, ","));
-    EXPECT_TRUE(text.IsEmpty());
-
-    EXPECT_TRUE(IsNumberField("  123 ", ';', 0));
-    EXPECT_TRUE(IsNumberField("x12;y", ';', 1));
-    EXPECT_TRUE(IsNumberField(" 7 ; z", ';', 0));
-    EXPECT_FALSE(IsNumberField(" ;12", ';', 0));
-    EXPECT_FALSE(IsNumberField("12a", ';', 0));
-    EXPECT_FALSE(IsNumberField("  ", ';', 0));
-    EXPECT_FALSE(IsNumberField("-1", ';', 0));
-}
-
-TEST(IniUtilLists, ExpandsNumberRanges)
-{
-    struct Case {
-        const char* list;
-        Strings expected;
-    } cases[] = {
-        {"1-3, #4-5, x", {"1", "2", "3", "4-5", "x"}},
-        {"007-9", {"007", "008", "009"}},
-        {"10.0.0.1-5", {"10.0.0.1", "10.0.0.2", "10.0.0.3", "10.0.0.4", "10.0.0.5"}},
-        {"pc08-10", {"pc08", "pc09", "pc10"}},
-        {"host1-2.lan", {"host1.lan", "host2.lan"}},
-        {"a-b, 5-2, #1-3, # , ,", {"a-b", "5-2", "1-3"}},
-        {"  ", {}},
-        // A range too large to hold is kept as written.
-        {"1-4000000000", {"1-4000000000"}},
-        {"1-1234567890123456789012", {"1-1234567890123456789012"}},
-    };
-    for (const Case& c : cases) {
-        CStringArray out;
-        out.Add("stale");
-        ExpandList(c.list, out);
-        EXPECT_EQ(c.expected, V(out)) << c.list;
-    }
-}
-
-TEST(IniUtilLists, FindsTrimmedNamesIgnoringCase)
-{
-    CStringArray a;
-    a.Add(" Alpha ");
-    a.Add("beta");
-    EXPECT_EQ(0, FindInArrayNoCase("alpha", a));
-    EXPECT_EQ(1, FindInArrayNoCase("  BETA", a));
-    EXPECT_EQ(-1, FindInArrayNoCase("gamma", a));
-}
-
-TEST(IniUtilEdits, SearchesAndReplacesIgnoringCase)
-{
-    EXPECT_EQ(2, FindNoCase("abCDe", "cd"));
-    EXPECT_EQ(-1, FindNoCase("abc", "x"));
-    EXPECT_EQ(0, FindNoCase("abc", ""));
-
-    CString text("Xa-xA-b");
-    ReplaceAllNoCase(text, "xa", "[xa]");
-    EXPECT_EQ("[xa]-[xa]-b", S(text));
-    text = "aaa";
-    ReplaceAllNoCase(text, "aa", "a");
-    EXPECT_EQ("aa", S(text));
-    ReplaceAllNoCase(text, "", "x");  // an empty find text changes nothing
-    EXPECT_EQ("aa", S(text));
-
-    text = "a/b/c";
-    EXPECT_EQ(5, ReplaceChar(text, '/', '\\'));
-    EXPECT_EQ("a\\b\\c", S(text));
-}
-
-TEST(IniUtilEdits, DeletesCharacters)
-{
-    struct Case {
-        int start;
-        int count;
-        const char* expected;
-    } cases[] = {{1, 2, "adef"}, {0, 1, "bcdef"}, {2, -1, "ab"}, {0, -1, ""}, {3, 0, "abcdef"}, {4, 10, "abcd"}};
-    for (const Case& c : cases) {
-        CString text("abcdef");
-        DeleteChars(text, c.start, c.count);
-        EXPECT_EQ(c.expected, S(text)) << c.start << "," << c.count;
-    }
-}
-
-TEST(IniUtilEdits, FlattensAndCollapsesLineBreaks)
-{
-    CString text("a\r\nb\n\rc\rd\ne\tf\r\n\r");
-    FlattenLineBreaks(text);
-    EXPECT_EQ("a b c d e f  ", S(text));
-    text = "  a \r\n\r\n  b\t\tc  ";
-    EXPECT_EQ("a b c", S(CollapseBlanks(text)));
-}
-
-TEST(IniUtilEdits, JoinsAndSplitsLines)
-{
-    CStringArray lines;
-    lines.Add("a");
-    lines.Add("b\r\nc");
-    CString joined;
-    JoinLines(lines, joined, FALSE);
-    EXPECT_EQ("a\r\nb\r\nc", S(joined));
-    JoinLines(lines, joined, TRUE);
-    EXPECT_EQ("a\r\nb c", S(joined));
-
-    CStringArray out;
-    SplitLines("a\r\n\r\nb", out);
-    EXPECT_EQ((Strings{"a", "", "b"}), V(out));
-    SplitLines("a\r\n", out);
-    EXPECT_EQ((Strings{"a"}), V(out));
-    SplitLines("  x  \r\ny", out);
-    EXPECT_EQ((Strings{"x", "y"}), V(out));
 }
 
 class IniFiles : public ::testing::Test {
@@ -333,18 +178,8 @@ TEST_F(IniFiles, WritesLinesAndSectionsThroughAFile)
     EXPECT_EQ("\r\n[Sec]\r\na=1\r\nb=\r\n", testlib::ReadTextFile(path));
 }
 
-TEST_F(IniFiles, JoinsFoldersAndNames)
+TEST_F(IniFiles, TellsFoldersFromFiles)
 {
-    struct Case {
-        const char* folder;
-        const char* name;
-        const char* expected;
-    } cases[] = {{"", "n", "n"},          {"  ", "n", "n"},          {"C:\\a", "n", "C:\\a\\n"},
-                 {"C:\\a\\", "n", "C:\\a\\n"}, {"C:/a/", "n", "C:/a/n"}, {" C:\\a ", "n", " C:\\a \\n"}};
-    for (const Case& c : cases) {
-        CString out;
-        EXPECT_EQ(c.expected, S(JoinFolderAndName(out, c.folder, c.name))) << c.folder;
-    }
     EXPECT_TRUE(IsExistingDirectory(dir_.Path().c_str()));
     std::string file = Write("plain.txt", "x");
     EXPECT_FALSE(IsExistingDirectory(file.c_str()));

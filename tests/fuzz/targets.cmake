@@ -11,4 +11,5 @@ set(KODRA_FUZZ_TARGETS
   path
   datetime
   fixedlist
+  profile_text
 )
