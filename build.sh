@@ -3,17 +3,44 @@
 #   ./build.sh test                 install what is missing, build, run every test
 #   ./build.sh run [PROGRAM [ARGS]] install, build, run PROGRAM (the wizard KODRACFG
 #                                   when none is named) from the demo installation
-#                                   build/demo under Wine
+#                                   under Wine
 #   ./build.sh suite                run the built tests (what "test" ends with)
+# Both widths are always built: the 32-bit product in build/ (build/bin) and the
+# same tree for x86-64 in build/x64. The Windows tests and the demo run on the
+# 32-bit build where this machine executes 32-bit code, else on the 64-bit one
+# under 64-bit Wine.
 set -euo pipefail
 top=$(cd "$(dirname "$0")" && pwd)
 build="$top/build"
 
 # fonts-wqy-microhei: the glyphs of the Japanese, Korean and Chinese dialogs,
 # which Wine finds through fontconfig.
-packages=(cmake make g++ g++-mingw-w64-i686 googletest wine wine32:i386 fonts-wine
-          fonts-wqy-microhei xvfb xauth xdotool procps iproute2 imagemagick
-          clang libclang-rt-14-dev)
+packages=(cmake make g++ g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix googletest
+          fonts-wine fonts-wqy-microhei xvfb xauth xdotool procps iproute2 util-linux
+          imagemagick clang libclang-rt-14-dev)
+
+# Whether this kernel executes 32-bit x86 programs: a static i386 program of a
+# few bytes that only exits with status 0. Where it cannot run, the shell says
+# "Exec format error" and gives 126.
+runs_32bit_code() {
+  local probe rc=0
+  probe=$(mktemp)
+  base64 -d >"$probe" <<'ELF'
+f0VMRgEBAQAAAAAAAAAAAAIAAwABAAAAVIAECDQAAAAAAAAAAAAAADQAIAABAAAAAAAAAAEAAAAAAAAAAIAECACABAhdAAAAXQAAAAUAAAAAEAAAuAEAAAAx282A
+ELF
+  chmod +x "$probe"
+  "$probe" 2>/dev/null || rc=$?
+  rm -f "$probe"
+  return "$rc"
+}
+
+if runs_32bit_code; then
+  width=32 tree="$build"
+  packages+=(wine wine32:i386)
+else
+  width=64 tree="$build/x64"
+  packages+=(wine wine64)
+fi
 
 install_missing() {
   local missing=() p
@@ -23,7 +50,7 @@ install_missing() {
   [ ${#missing[@]} -eq 0 ] && return 0
   local sudo=""
   [ "$(id -u)" -eq 0 ] || sudo=sudo
-  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  if [ "$width" = 32 ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
     $sudo dpkg --add-architecture i386
   fi
   echo "build.sh: installing ${missing[*]}"
@@ -47,10 +74,22 @@ build_all() {
   quiet cmake --build "$build/native" -j "$jobs"
   quiet cmake -S "$top/tests/fuzz" -B "$build/fuzz" -DCMAKE_CXX_COMPILER=clang++
   quiet cmake --build "$build/fuzz" -j "$jobs"
-  quiet cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=Release \
-        -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-i686.cmake" \
-        -DKODRA_NATIVE_DIR="$build/native" -DKODRA_FUZZ_DIR="$build/fuzz"
+  local common=(-DCMAKE_BUILD_TYPE=Release -DKODRA_NATIVE_DIR="$build/native" -DKODRA_FUZZ_DIR="$build/fuzz")
+  quiet cmake -S "$top" -B "$build" "${common[@]}" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-i686.cmake"
   quiet cmake --build "$build" -j "$jobs"
+  quiet cmake -S "$top" -B "$build/x64" "${common[@]}" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-x86_64.cmake" \
+        -DKODRA_PRODUCT_DIR="$build"
+  quiet cmake --build "$build/x64" -j "$jobs"
+}
+
+# Test sessions side by side, two cores each; one where they could not have
+# networks of their own, since then their fixed ports would meet.
+session_count() {
+  local n=$(( $(nproc) / 2 ))
+  [ "$n" -le 4 ] || n=4
+  [ "$n" -ge 1 ] || n=1
+  if [ "$(id -u)" -ne 0 ] || ! unshare -n true 2>/dev/null; then n=1; fi
+  echo "$n"
 }
 
 case "${1:-}" in
@@ -65,18 +104,22 @@ case "${1:-}" in
     exec "$top/build.sh" suite
     ;;
   suite)
-    ctest_args=(--output-on-failure -j "$(nproc)")
-    if "$top/tests/session.sh" check "$build"; then
-      "$top/tests/session.sh" start "$build"
+    if [ "$width" = 32 ]; then
+      echo "build.sh: the Windows tests run on the 32-bit build (build/bin) under Wine"
     else
-      # Without Wine only the native tests and the fuzz targets can run.
-      windows=$(cd "$build" && ctest -N -L windows | sed -n 's/^Total Tests: //p')
-      echo "build.sh: the $windows Windows tests (CTest label windows) are not run on this machine"
-      ctest_args+=(-LE windows)
+      echo "build.sh: the Windows tests run on the 64-bit build (build/x64/bin) under 64-bit Wine:" \
+           "this machine executes no 32-bit code"
     fi
+    if ! "$top/tests/session.sh" check "$tree"; then
+      echo "build.sh: no Wine can start here, so the Windows tests cannot run: the suite fails" >&2
+      exit 1
+    fi
+    "$top/tests/session.sh" start "$tree" "$(session_count)"
     rc=0
-    (cd "$build" && ctest "${ctest_args[@]}") 2>&1 | tee "$build/ctest.log" || rc=$?
-    "$top/tests/session.sh" stop "$build"
+    (cd "$tree" && ctest --output-on-failure -j "$(nproc)" \
+                         --resource-spec-file "$tree/session/resources.json") 2>&1 |
+      tee "$build/ctest.log" || rc=$?
+    "$top/tests/session.sh" stop "$tree"
     exit $rc
     ;;
   run)
@@ -84,7 +127,7 @@ case "${1:-}" in
     [ $# -ge 1 ] || set -- KODRACFG
     install_missing
     build_all
-    exec "$top/tests/session.sh" run "$build" "$@"
+    exec "$top/tests/session.sh" run "$tree" "$@"
     ;;
   *)
     echo "usage: $0 test | run [PROGRAM [ARGS...]]" >&2

@@ -18,9 +18,10 @@ if [ ! -d "$build/session" ]; then
 fi
 trap '[ "$own_session" = 1 ] && "$here/../tests/session.sh" stop "$build"' EXIT
 
-prefix="$build/wineprefix"
+. "$build/wine-env.sh"
+prefix="$build/session/0/prefix"
 server=""
-for p in $(pgrep -x wineserver32 || pgrep -x wineserver || true); do
+for p in $(for name in $kodra_wineserver_names; do pgrep -x "$name"; done); do
   if tr '\0' '\n' <"/proc/$p/environ" 2>/dev/null | grep -qx "WINEPREFIX=$prefix"; then server=$p; fi
 done
 [ -n "$server" ] || { echo "no wineserver runs for $prefix" >&2; exit 1; }

@@ -23,7 +23,8 @@ if [ ! -d "$build/session" ]; then
 fi
 trap '[ "$own_session" = 1 ] && "$here/../tests/session.sh" stop "$build"' EXIT
 
-prefix="$build/wineprefix"
+. "$build/wine-env.sh"
+prefix="$build/session/0/prefix"
 of_prefix() {
   local p
   for p in $(pgrep -x "$1" || true); do
@@ -46,7 +47,7 @@ run() {
   while IFS= read -r line; do
     line=${line%$'\r'}
     case "$line" in
-      begin) helpers="$(of_prefix wineserver32) $(of_prefix wineserver) $(of_prefix services.exe)"
+      begin) helpers="$(for name in $kodra_wineserver_names services.exe; do of_prefix "$name"; done)"
              [ -n "$process" ] && measured=$(of_prefix "$process")
              begin=$(ticks $helpers); own=$(ticks $measured); t0=$(date +%s.%N) ;;
       end)

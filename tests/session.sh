@@ -1,7 +1,11 @@
 #!/bin/bash
-# The test session of one build folder: its own Wine prefix, one persistent
-# wineserver and a private Xvfb display, started before CTest and stopped after.
-#   tests/session.sh start BUILD_DIR     fresh prefix, server and display
+# The test sessions of one build folder, started before CTest and stopped
+# after. A session is a fresh Wine prefix, its own persistent wineserver, a
+# private Xvfb display and, where this user may make one, a network namespace
+# of its own; whatever a test holds there (display and focus, services,
+# registry keys, ports) is held only in its session, so sessions run side by
+# side. CTest hands each test its session (tests/in-session.sh).
+#   tests/session.sh start BUILD_DIR [COUNT]   COUNT sessions (1 when not given)
 #   tests/session.sh stop BUILD_DIR
 #   tests/session.sh check BUILD_DIR     fails, saying why, where Wine cannot start
 #   tests/session.sh run BUILD_DIR PROGRAM [ARGS]
@@ -9,40 +13,89 @@
 #       own kept prefix, on $DISPLAY, or on a private display: then its window
 #       is saved under BUILD_DIR/screenshots/ and the program is ended.
 #   tests/session.sh with BUILD_DIR COMMAND [ARGS]
-#       runs COMMAND in a session of its own, set up as the test session
-#       (private display, fresh prefix BUILD_DIR/wineprefix-with), and stops it
-#       after; a test session of the same folder may run beside it.
+#       runs COMMAND in a session of its own, set up as a test session (private
+#       display, fresh prefix), and stops it after; test sessions of the same
+#       folder may run beside it.
 set -euo pipefail
 cmd=$1
 build=$(cd "$2" && pwd)
-state="$build/session"
-export WINEPREFIX="$build/wineprefix" WINEARCH=win32 WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
+here=$(cd "$(dirname "$0")" && pwd)
+if [ ! -f "$build/wine-env.sh" ]; then
+  echo "session: $build is no configured build folder" >&2
+  exit 2
+fi
+. "$build/wine-env.sh"
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+
+# The state of one session lives in one folder: the prefix, the display's
+# number and the processes that hold the display and the network namespace.
+use_session() {
+  state=$1
+  export WINEPREFIX="$state/prefix"
+}
+
+stop_pid() {
+  local pid=$1
+  kill "$pid" 2>/dev/null || true
+  # A stopped Xvfb lingers as a zombie that still answers kill -0.
+  for _ in $(seq 100); do
+    st=$(ps -o stat= -p "$pid" 2>/dev/null || true)
+    case "$st" in ""|Z*) break ;; esac
+    sleep 0.05
+  done
+}
 
 stop_session() {
   if [ -d "$WINEPREFIX" ]; then wineserver -k >/dev/null 2>&1 || true; fi
-  if [ -s "$state/xvfb.pid" ]; then
-    local pid; pid=$(cat "$state/xvfb.pid")
-    kill "$pid" 2>/dev/null || true
-    # A stopped Xvfb lingers as a zombie that still answers kill -0.
-    for _ in $(seq 100); do
-      st=$(ps -o stat= -p "$pid" 2>/dev/null || true)
-      case "$st" in ""|Z*) break ;; esac
-      sleep 0.05
-    done
-  fi
+  local holder
+  for holder in xvfb netns; do
+    if [ -s "$state/$holder.pid" ]; then stop_pid "$(cat "$state/$holder.pid")"; fi
+  done
   rm -rf "$state"
 }
 
-# Wine runs the Windows programs with 32-bit Linux code, which a kernel booted
-# without 32-bit support (ia32_emulation=off) refuses to execute: status 126.
-# Says why and fails when Wine cannot start on this machine.
+# Wine runs the Windows programs with Linux code of the build's width; a kernel
+# that executes no 32-bit code refuses the 32-bit loader with status 126.
+# Says why and fails when this build's Wine cannot start on this machine.
 check_wine() {
   local rc=0
+  if ! command -v "$kodra_wine" >/dev/null; then
+    echo "session: no Wine for the $kodra_width-bit build ($kodra_wine) is installed" >&2
+    return 1
+  fi
   wine --version >/dev/null 2>&1 || rc=$?
   if [ "$rc" -eq 126 ]; then
-    echo "session: this machine's kernel executes no 32-bit programs, so Wine cannot start" >&2
+    echo "session: this machine's kernel executes no 32-bit programs, so the Wine of the 32-bit build cannot start" >&2
     return 1
+  elif [ "$rc" -ne 0 ]; then
+    echo "session: $kodra_wine --version failed with status $rc" >&2
+    return 1
+  fi
+}
+
+# A network namespace with only loopback, held by a sleeping process: the
+# session's programs bind their fixed ports there without meeting another
+# session's. Root only; elsewhere the session shares the machine's network.
+start_netns() {
+  [ "$(id -u)" -eq 0 ] && unshare -n true 2>/dev/null || return 0
+  local outer; outer=$(readlink /proc/self/ns/net)
+  setsid unshare -n sleep infinity </dev/null >/dev/null 2>&1 &
+  local pid=$!
+  echo "$pid" >"$state/netns.pid"
+  for _ in $(seq 200); do
+    local inner; inner=$(readlink "/proc/$pid/ns/net" 2>/dev/null || true)
+    [ -n "$inner" ] && [ "$inner" != "$outer" ] && break
+    sleep 0.01
+  done
+  nsenter -t "$pid" -n ip link set lo up
+}
+
+# Runs a command in the session's network namespace, when it has one.
+in_netns() {
+  if [ -s "$state/netns.pid" ]; then
+    nsenter -t "$(cat "$state/netns.pid")" -n -- "$@"
+  else
+    "$@"
   fi
 }
 
@@ -63,7 +116,7 @@ start_display() {
 restart_server() {
   wineserver -k >/dev/null 2>&1 || true
   wineserver -w >/dev/null 2>&1 || true
-  setsid wineserver -p </dev/null >/dev/null 2>&1
+  setsid "$kodra_wineserver" -p </dev/null >/dev/null 2>&1
 }
 
 # Boots a new prefix: one persistent server, Wine's fonts, no crash dialog.
@@ -72,8 +125,8 @@ restart_server() {
 boot_prefix() {
   rm -rf "$WINEPREFIX"
   mkdir -p "$WINEPREFIX" "$state"
-  setsid wineserver -p </dev/null >/dev/null 2>&1
-  wineboot -i </dev/null >/dev/null 2>&1
+  setsid "$kodra_wineserver" -p </dev/null >/dev/null 2>&1
+  wine wineboot -i </dev/null >/dev/null 2>&1
   # After the first boot the prefix runs two service managers, and handles
   # alternate between them; one restart of the server leaves one.
   restart_server
@@ -91,13 +144,8 @@ boot_prefix() {
   wine regedit /S "Z:${state//\//\\}\\settings.reg" </dev/null >/dev/null 2>&1
 }
 
-# The test prefix: a virtual desktop (a window manager's stand-in, which makes
-# closing windows fast), up before the first test.
-start_prefix() {
-  boot_desktop_prefix
-  start_primer
-}
-
+# A test prefix: a virtual desktop (a window manager's stand-in, which makes
+# closing windows fast).
 boot_desktop_prefix() {
   boot_prefix <<'REG'
 [HKEY_CURRENT_USER\Software\Wine\Explorer]
@@ -115,23 +163,80 @@ start_primer() {
   if [ -f "$build/tests/doubles/desktop_primer.exe" ]; then
     local ready="$state/desktop.ready"
     rm -f "$ready"
-    setsid wine "$build/tests/doubles/desktop_primer.exe" "Z:${ready//\//\\}" \
+    setsid "$kodra_wine" "$build/tests/doubles/desktop_primer.exe" "Z:${ready//\//\\}" \
       </dev/null >/dev/null 2>&1 &
     for _ in $(seq 600); do
       [ -e "$ready" ] && break
       sleep 0.05
     done
     if [ ! -e "$ready" ]; then
-      echo "session: no window could be opened on the test display" >&2
+      echo "session: no window could be opened on the display of $state" >&2
       exit 1
     fi
   fi
 }
 
-# The tray and Plenrik want the KODRA service running: the demo KODRA program
-# installs it when the wizard has not, and the service manager starts it.
-# Wine's answers go through a file: a service process started by a Wine call
-# would hold a pipe open for as long as it runs.
+# One session, from nothing to a primed desktop. Every Wine process of the
+# session, the first ones included, must see the display: a desktop process
+# started without one serves no windows later.
+start_session() {
+  stop_session
+  mkdir -p "$state"
+  start_netns
+  in_netns "$0" start-in "$build" "$state"
+}
+
+start_in_session() {
+  start_display
+  export DISPLAY=":$(cat "$state/display")"
+  boot_desktop_prefix
+  # The desktop process that the settings' import starts goes on for a moment
+  # without the virtual desktop, and a notification icon there shows no
+  # tooltip: after a restart the desktop starts anew, as set.
+  restart_server
+  start_primer
+}
+
+# CTest's resource specification: one resource "sessions" per started session.
+write_resources() {
+  local count=$1 k sep=""
+  {
+    printf '{"version": {"major": 1, "minor": 0}, "local": [{"sessions": ['
+    for ((k = 0; k < count; k++)); do
+      printf '%s{"id": "%d", "slots": %d}' "$sep" "$k" "$kodra_session_slots"
+      sep=", "
+    done
+    printf ']}]}\n'
+  } >"$build/session/resources.json"
+}
+
+stop_all() {
+  local dir
+  for dir in "$build"/session/*/; do
+    [ -d "$dir" ] || continue
+    use_session "${dir%/}"
+    stop_session
+  done
+  rm -rf "$build/session"
+}
+
+start_all() {
+  local count=$1 k pids=() failed=0
+  stop_all
+  mkdir -p "$build/session"
+  for ((k = 0; k < count; k++)); do
+    "$0" start-one "$build" "$build/session/$k" &
+    pids+=($!)
+  done
+  for k in "${pids[@]}"; do wait "$k" || failed=1; done
+  [ "$failed" -eq 0 ] || { stop_all; exit 1; }
+  write_resources "$count"
+}
+
+# The demo's KODRA service: the tray and Plenrik want it running. The demo KODRA
+# program installs it when the wizard has not, and the service manager starts
+# it. Wine's answers go through a file: a service process started by a Wine
+# call would hold a pipe open for as long as it runs.
 start_demo_service() {
   local key='HKLM\System\CurrentControlSet\Services\KODRA' answer="$state/answer"
   mkdir -p "$state"
@@ -159,8 +264,8 @@ start_demo_service() {
 run_program() {
   check_wine || exit 1
   local prog=$1; shift
+  use_session "$build/run-session"
   export WINEPREFIX="$build/wineprefix-run"
-  state="$build/run-session"
   local demo="$build/demo"
   [ -f "$demo/$prog" ] || prog="$prog.exe"
   [ -f "$demo/$prog" ] || { echo "session: no program $prog in $demo" >&2; exit 2; }
@@ -178,7 +283,7 @@ run_program() {
     kodratray.exe|plenrik.exe) start_demo_service ;;
   esac
   if [ -z "$private" ]; then
-    exec wine "$prog" "$@"
+    exec "$kodra_wine" "$prog" "$@"
   fi
   wine "$prog" "$@" </dev/null >"$state/program.log" 2>&1 &
   local win
@@ -197,32 +302,21 @@ run_program() {
 case "$cmd" in
   start)
     check_wine || exit 1
-    stop_session
-    start_display
-    # Every Wine process of the session, the first ones included, must see the
-    # display: a desktop process started without one serves no windows later.
-    export DISPLAY=":$(cat "$state/display")"
-    start_prefix
+    start_all "${3:-1}"
     ;;
+  start-one) use_session "$3"; start_session ;;
+  start-in)  use_session "$3"; start_in_session ;;
   check) check_wine ;;
-  stop)  stop_session ;;
+  stop)  stop_all ;;
   run)   shift 2; run_program "$@" ;;
   with)
     shift 2
     check_wine || exit 1
-    export WINEPREFIX="$build/wineprefix-with"
-    state="$build/with-session"
-    stop_session
+    use_session "$build/with-session"
     trap stop_session EXIT
-    start_display
+    start_session
     export DISPLAY=":$(cat "$state/display")"
-    boot_desktop_prefix
-    # The desktop process that the settings' import starts goes on for a moment
-    # without the virtual desktop, and a notification icon there shows no
-    # tooltip: after a restart the desktop starts anew, as set.
-    restart_server
-    start_primer
-    "$@"
+    in_netns "$@"
     ;;
-  *) echo "usage: $0 start|stop|run|with BUILD_DIR ..." >&2; exit 2 ;;
+  *) echo "usage: $0 start|stop|check|run|with BUILD_DIR ..." >&2; exit 2 ;;
 esac
