@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <memory>
+#include <type_traits>
 #include <unordered_map>
 
 #include "App.h"
@@ -104,6 +105,11 @@ struct WndAccess {
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     static void FinishNcDestroy(HWND hwnd);
 };
+
+// Both are installed through a cast to LONG_PTR, which would hide a calling
+// convention or parameter list that no longer matches what the system calls.
+static_assert(std::is_same_v<WNDPROC, decltype(&WndAccess::WindowProc)>);
+static_assert(std::is_same_v<WNDPROC, decltype(&ToolTipProc)>);
 
 LRESULT CALLBACK WndAccess::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {

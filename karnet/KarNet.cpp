@@ -19,6 +19,7 @@
 #include <deque>
 #include <map>
 #include <memory>
+#include <new>
 #include <string>
 #include <utility>
 #include <vector>
@@ -45,6 +46,20 @@ int Fail(DWORD code)
 {
     t_lastError = code;
     return 0;
+}
+
+// Every entry's body runs in here: an exception ends in the entry's failure
+// result, its cause kept as the thread's last error.
+template <typename Body>
+auto Guarded(Body body) noexcept -> decltype(body())
+{
+    try {
+        return body();
+    } catch (const std::bad_alloc&) {
+        return Fail(ERROR_NOT_ENOUGH_MEMORY);
+    } catch (...) {
+        return Fail(ERROR_INTERNAL_ERROR);
+    }
 }
 
 class Section {
@@ -248,7 +263,14 @@ void Receive(Endpoint& ep, const PeerPtr& peer)
     size_t room = std::min(kInboxLimit - peer->inbox.size(), sizeof buffer);
     int n = recv(peer->sock.Get(), buffer, static_cast<int>(room), 0);
     if (n > 0) {
-        peer->inbox.append(buffer, static_cast<size_t>(n));
+        try {
+            peer->inbox.append(buffer, static_cast<size_t>(n));
+        } catch (const std::bad_alloc&) {
+            // No room for what it sent: it goes, as a sender that stalls goes.
+            peer->broken = true;
+            shutdown(peer->sock.Get(), SD_BOTH);
+            return;
+        }
         peer->whole = peer->whole || StartsWithWholeRecord(peer->inbox);
         peer->lastActive = peer->lastByte = GetTickCount();
     } else if (n == 0 || WSAGetLastError() != WSAEWOULDBLOCK) {
@@ -357,58 +379,72 @@ DWORD ExpireStalled(Endpoint& ep, DWORD now)
     return next;
 }
 
+// One wait on the sockets and what came of it; false once the reactor is to stop.
+bool ReactorPass()
+{
+    fd_set readable;
+    FD_ZERO(&readable);
+    DWORD wait = INFINITE;
+    {
+        Hold hold(g_state);
+        g_retired.clear();
+        g_retireDone = g_retireAsked;
+        if (g_stopReactor) return false;
+        FD_SET(g_waker.Get(), &readable);
+        DWORD now = GetTickCount();
+        for (auto& entry : g_endpoints) {
+            Endpoint& ep = *entry.second;
+            wait = std::min(wait, ExpireStalled(ep, now));
+            Reap(ep);
+            Publish(ep);
+        }
+        // At the limit a new sender is taken only when another can make room.
+        EndpointPtr unused;
+        PeerPtr none;
+        bool room = g_peerCount < kMaxPeers || FindLongestIdle(&unused, &none);
+        for (auto& entry : g_endpoints) {
+            Endpoint& ep = *entry.second;
+            if (ep.listening && room) FD_SET(ep.listener.Get(), &readable);
+            for (const PeerPtr& peer : ep.peers)
+                if (!peer->ended && !peer->broken && peer->inbox.size() < kInboxLimit)
+                    FD_SET(peer->sock.Get(), &readable);
+        }
+    }
+    timeval timeout = {static_cast<long>(wait / 1000), static_cast<long>(wait % 1000) * 1000};
+    if (select(0, &readable, nullptr, nullptr, wait == INFINITE ? nullptr : &timeout) ==
+        SOCKET_ERROR) {
+        Sleep(1);
+        return true;
+    }
+    Hold hold(g_state);
+    if (FD_ISSET(g_waker.Get(), &readable)) {
+        char drain[64];
+        while (recv(g_waker.Get(), drain, sizeof drain, 0) > 0) {
+        }
+    }
+    for (auto& entry : g_endpoints) {
+        Endpoint& ep = *entry.second;
+        if (ep.listening && FD_ISSET(ep.listener.Get(), &readable)) Accept(ep);
+        for (size_t i = 0; i < ep.peers.size(); ++i) {
+            PeerPtr peer = ep.peers[i];
+            if (FD_ISSET(peer->sock.Get(), &readable)) Receive(ep, peer);
+        }
+        Reap(ep);
+        Publish(ep);
+    }
+    return true;
+}
+
+// An exception that left the thread would end the whole program: a pass that
+// runs out of memory otherwise (a sender being taken in is closed) is given
+// up, and the next one tries again.
 DWORD WINAPI ReactorMain(void* module)
 {
     for (;;) {
-        fd_set readable;
-        FD_ZERO(&readable);
-        DWORD wait = INFINITE;
-        {
-            Hold hold(g_state);
-            g_retired.clear();
-            g_retireDone = g_retireAsked;
-            if (g_stopReactor) break;
-            FD_SET(g_waker.Get(), &readable);
-            DWORD now = GetTickCount();
-            for (auto& entry : g_endpoints) {
-                Endpoint& ep = *entry.second;
-                wait = std::min(wait, ExpireStalled(ep, now));
-                Reap(ep);
-                Publish(ep);
-            }
-            // At the limit a new sender is taken only when another can make room.
-            EndpointPtr unused;
-            PeerPtr none;
-            bool room = g_peerCount < kMaxPeers || FindLongestIdle(&unused, &none);
-            for (auto& entry : g_endpoints) {
-                Endpoint& ep = *entry.second;
-                if (ep.listening && room) FD_SET(ep.listener.Get(), &readable);
-                for (const PeerPtr& peer : ep.peers)
-                    if (!peer->ended && !peer->broken && peer->inbox.size() < kInboxLimit)
-                        FD_SET(peer->sock.Get(), &readable);
-            }
-        }
-        timeval timeout = {static_cast<long>(wait / 1000), static_cast<long>(wait % 1000) * 1000};
-        if (select(0, &readable, nullptr, nullptr, wait == INFINITE ? nullptr : &timeout) ==
-            SOCKET_ERROR) {
+        try {
+            if (!ReactorPass()) break;
+        } catch (...) {
             Sleep(1);
-            continue;
-        }
-        Hold hold(g_state);
-        if (FD_ISSET(g_waker.Get(), &readable)) {
-            char drain[64];
-            while (recv(g_waker.Get(), drain, sizeof drain, 0) > 0) {
-            }
-        }
-        for (auto& entry : g_endpoints) {
-            Endpoint& ep = *entry.second;
-            if (ep.listening && FD_ISSET(ep.listener.Get(), &readable)) Accept(ep);
-            for (size_t i = 0; i < ep.peers.size(); ++i) {
-                PeerPtr peer = ep.peers[i];
-                if (FD_ISSET(peer->sock.Get(), &readable)) Receive(ep, peer);
-            }
-            Reap(ep);
-            Publish(ep);
         }
     }
     FreeLibraryAndExitThread(static_cast<HMODULE>(module), 0);
@@ -590,9 +626,10 @@ NetConHandle Open(const char* text)
     if ((g_nextSerial << kSlotBits) == 0) g_nextSerial = 1;
     NetConHandle handle = (g_nextSerial++ << kSlotBits) | slot;
     ep->slot = slot;
+    // The step that may throw comes first: a refused one leaves no handle behind.
+    g_endpoints[handle] = ep;
     Publish(*ep);
     g_slots[slot].handle.store(handle);
-    g_endpoints[handle] = ep;
     Wake();
     winsock.Keep();
     return handle;
@@ -694,139 +731,161 @@ int Read(NetConHandle handle, void* buffer, uint32_t size, uint32_t* count, char
 
 extern "C" {
 
-int NETCON_CALL NetConInstall(void)
+int NETCON_CALL NetConInstall(void) noexcept
 {
-    Hold life(g_life);
-    WSADATA data;
-    if (WSAStartup(MAKEWORD(2, 2), &data) != 0) return Fail(WSASYSNOTREADY);
-    ++g_installs;
-    return 1;
+    return Guarded([] {
+        Hold life(g_life);
+        WSADATA data;
+        if (WSAStartup(MAKEWORD(2, 2), &data) != 0) return Fail(WSASYSNOTREADY);
+        ++g_installs;
+        return 1;
+    });
 }
 
 // Undoes one NetConInstall; handles still open stay usable.
-int NETCON_CALL NetConRemove(void)
+int NETCON_CALL NetConRemove(void) noexcept
 {
-    Hold life(g_life);
-    if (g_installs == 0) return Fail(WSANOTINITIALISED);
-    --g_installs;
-    WSACleanup();
-    return 1;
+    return Guarded([] {
+        Hold life(g_life);
+        if (g_installs == 0) return Fail(WSANOTINITIALISED);
+        --g_installs;
+        WSACleanup();
+        return 1;
+    });
 }
 
-NetConHandle NETCON_CALL NetConOpen(const char* address) { return Open(address); }
-
-NetConHandle NETCON_CALL NetConOpen2(const char* address, uint32_t flags)
+NetConHandle NETCON_CALL NetConOpen(const char* address) noexcept
 {
-    return flags == 0 ? Open(address) : Fail(ERROR_INVALID_PARAMETER);
+    return Guarded([&] { return Open(address); });
 }
 
-int NETCON_CALL NetConClose(NetConHandle handle)
+NetConHandle NETCON_CALL NetConOpen2(const char* address, uint32_t flags) noexcept
 {
-    Hold life(g_life);
-    {
-        Hold hold(g_state);
-        auto it = g_endpoints.find(handle);
-        if (it == g_endpoints.end()) return Fail(ERROR_INVALID_HANDLE);
-        g_peerCount -= it->second->listening ? it->second->peers.size() : 0;
-        g_slots[it->second->slot].handle.store(0);
-        g_retired.push_back(it->second);
-        g_endpoints.erase(it);
-        unsigned ticket = ++g_retireAsked;
-        Wake();
-        // The reactor lets go of the sockets before they close.
-        while (static_cast<int>(g_retireDone - ticket) < 0) {
-            g_state.Leave();
-            Sleep(1);
-            g_state.Enter();
+    return Guarded([&] { return flags == 0 ? Open(address) : Fail(ERROR_INVALID_PARAMETER); });
+}
+
+int NETCON_CALL NetConClose(NetConHandle handle) noexcept
+{
+    return Guarded([&] {
+        Hold life(g_life);
+        {
+            Hold hold(g_state);
+            auto it = g_endpoints.find(handle);
+            if (it == g_endpoints.end()) return Fail(ERROR_INVALID_HANDLE);
+            // The step that may throw comes first: a refused close leaves the handle open.
+            g_retired.push_back(it->second);
+            g_peerCount -= it->second->listening ? it->second->peers.size() : 0;
+            g_slots[it->second->slot].handle.store(0);
+            g_endpoints.erase(it);
+            unsigned ticket = ++g_retireAsked;
+            Wake();
+            // The reactor lets go of the sockets before they close.
+            while (static_cast<int>(g_retireDone - ticket) < 0) {
+                g_state.Leave();
+                Sleep(1);
+                g_state.Enter();
+            }
         }
-    }
-    bool idle;
-    {
-        Hold hold(g_state);
-        idle = g_endpoints.empty();
-    }
-    if (idle) StopReactor();
-    WSACleanup();
-    return 1;
+        bool idle;
+        {
+            Hold hold(g_state);
+            idle = g_endpoints.empty();
+        }
+        if (idle) StopReactor();
+        WSACleanup();
+        return 1;
+    });
 }
 
-int NETCON_CALL NetConStatus(NetConHandle handle, uint32_t* flags, uint32_t)
+int NETCON_CALL NetConStatus(NetConHandle handle, uint32_t* flags, uint32_t) noexcept
 {
-    if (!flags) return Fail(ERROR_INVALID_PARAMETER);
-    const StatusSlot& slot = g_slots[handle & (kSlots - 1)];
-    uint32_t value = slot.flags.load();
-    if (handle == 0 || slot.handle.load() != handle) {
-        *flags = 0;
-        return Fail(ERROR_INVALID_HANDLE);
-    }
-    *flags = value;
-    return 1;
+    return Guarded([&] {
+        if (!flags) return Fail(ERROR_INVALID_PARAMETER);
+        const StatusSlot& slot = g_slots[handle & (kSlots - 1)];
+        uint32_t value = slot.flags.load();
+        if (handle == 0 || slot.handle.load() != handle) {
+            *flags = 0;
+            return Fail(ERROR_INVALID_HANDLE);
+        }
+        *flags = value;
+        return 1;
+    });
 }
 
-int NETCON_CALL NetConReadData(NetConHandle handle, void* buffer, uint32_t size, uint32_t* count)
+int NETCON_CALL NetConReadData(NetConHandle handle, void* buffer, uint32_t size,
+                               uint32_t* count) noexcept
 {
-    return Read(handle, buffer, size, count, nullptr, 0);
+    return Guarded([&] { return Read(handle, buffer, size, count, nullptr, 0); });
 }
 
 int NETCON_CALL NetConReadDataFrom(NetConHandle handle, void* buffer, uint32_t size,
-                                   uint32_t* count, char* from, uint32_t fromSize)
+                                   uint32_t* count, char* from, uint32_t fromSize) noexcept
 {
-    return Read(handle, buffer, size, count, from, fromSize);
+    return Guarded([&] { return Read(handle, buffer, size, count, from, fromSize); });
 }
 
 int NETCON_CALL NetConWriteData(NetConHandle handle, const void* data, uint32_t length,
-                                uint32_t* written)
+                                uint32_t* written) noexcept
 {
-    if (written) *written = 0;
-    if (!data && length > 0) return Fail(ERROR_INVALID_PARAMETER);
-    PeerPtr peer;
-    {
+    return Guarded([&] {
+        if (written) *written = 0;
+        if (!data && length > 0) return Fail(ERROR_INVALID_PARAMETER);
+        PeerPtr peer;
+        {
+            Hold hold(g_state);
+            EndpointPtr ep = Find(handle);
+            if (!ep) return Fail(ERROR_INVALID_HANDLE);
+            peer = ep->listening ? ep->lastRead : ep->peers.front();
+            if (!peer || peer->broken) return Fail(WSAENOTCONN);
+        }
+        return Write(peer, data, length, written);
+    });
+}
+
+int NETCON_CALL NetConBroadcastData(NetConHandle handle, const void* data, uint32_t length) noexcept
+{
+    return Guarded([&] {
+        if (!data && length > 0) return Fail(ERROR_INVALID_PARAMETER);
+        std::vector<PeerPtr> peers;
+        {
+            Hold hold(g_state);
+            EndpointPtr ep = Find(handle);
+            if (!ep) return Fail(ERROR_INVALID_HANDLE);
+            for (const PeerPtr& peer : ep->peers)
+                if (!peer->broken) peers.push_back(peer);
+        }
+        int all = 1;
+        for (const PeerPtr& peer : peers)
+            if (!Write(peer, data, length, nullptr)) all = 0;
+        return all;
+    });
+}
+
+int NETCON_CALL NetConDisconnect(NetConHandle handle) noexcept
+{
+    return Guarded([&] {
         Hold hold(g_state);
         EndpointPtr ep = Find(handle);
         if (!ep) return Fail(ERROR_INVALID_HANDLE);
-        peer = ep->listening ? ep->lastRead : ep->peers.front();
+        PeerPtr peer = ep->listening ? ep->lastRead : ep->peers.front();
         if (!peer || peer->broken) return Fail(WSAENOTCONN);
-    }
-    return Write(peer, data, length, written);
-}
-
-int NETCON_CALL NetConBroadcastData(NetConHandle handle, const void* data, uint32_t length)
-{
-    if (!data && length > 0) return Fail(ERROR_INVALID_PARAMETER);
-    std::vector<PeerPtr> peers;
-    {
-        Hold hold(g_state);
-        EndpointPtr ep = Find(handle);
-        if (!ep) return Fail(ERROR_INVALID_HANDLE);
-        for (const PeerPtr& peer : ep->peers)
-            if (!peer->broken) peers.push_back(peer);
-    }
-    int all = 1;
-    for (const PeerPtr& peer : peers)
-        if (!Write(peer, data, length, nullptr)) all = 0;
-    return all;
-}
-
-int NETCON_CALL NetConDisconnect(NetConHandle handle)
-{
-    Hold hold(g_state);
-    EndpointPtr ep = Find(handle);
-    if (!ep) return Fail(ERROR_INVALID_HANDLE);
-    PeerPtr peer = ep->listening ? ep->lastRead : ep->peers.front();
-    if (!peer || peer->broken) return Fail(WSAENOTCONN);
-    Drop(peer);
-    if (ep->listening) ep->lastRead.reset();
-    Publish(*ep);
-    return 1;
+        Drop(peer);
+        if (ep->listening) ep->lastRead.reset();
+        Publish(*ep);
+        return 1;
+    });
 }
 
 int NETCON_CALL NetConWriteDataTo(NetConHandle, const char*, const void*, uint32_t,
-                                  uint32_t* written)
+                                  uint32_t* written) noexcept
 {
-    if (written) *written = 0;
-    return Fail(ERROR_NOT_SUPPORTED);
+    return Guarded([&] {
+        if (written) *written = 0;
+        return Fail(ERROR_NOT_SUPPORTED);
+    });
 }
 
-uint32_t NETCON_CALL NetConLastError(void) { return t_lastError; }
+// Reads a number and nothing else: it cannot throw.
+uint32_t NETCON_CALL NetConLastError(void) noexcept { return t_lastError; }
 
 }  // extern "C"

@@ -36,6 +36,14 @@ extern "C" {
 
 #define NETCON_CALL __stdcall
 
+// No entry lets an exception out: each module unwinds with its own static
+// runtime, so one that crossed would end the caller. C++ sees it in the types.
+#ifdef __cplusplus
+#define NETCON_NOEXCEPT noexcept
+#else
+#define NETCON_NOEXCEPT
+#endif
+
 #ifdef KARNET_BUILDING
 #define NETCON_API __declspec(dllexport)
 #else
@@ -72,55 +80,81 @@ enum NetConEntry {
 };
 
 // Starts the library's use by this process; 1 on success. Pairs with NetConRemove.
-typedef int(NETCON_CALL* NetConInstallFn)(void);
-typedef int(NETCON_CALL* NetConRemoveFn)(void);
-typedef NetConHandle(NETCON_CALL* NetConOpenFn)(const char* address);
-typedef int(NETCON_CALL* NetConCloseFn)(NetConHandle handle);
+typedef int(NETCON_CALL* NetConInstallFn)(void) NETCON_NOEXCEPT;
+typedef int(NETCON_CALL* NetConRemoveFn)(void) NETCON_NOEXCEPT;
+typedef NetConHandle(NETCON_CALL* NetConOpenFn)(const char* address) NETCON_NOEXCEPT;
+typedef int(NETCON_CALL* NetConCloseFn)(NetConHandle handle) NETCON_NOEXCEPT;
 // 1 when all length bytes were sent, else 0; *written (may be null) gets the count sent.
 // On a listening end the bytes go to the sender whose data was read last.
 typedef int(NETCON_CALL* NetConWriteDataFn)(NetConHandle handle, const void* data, uint32_t length,
-                                            uint32_t* written);
+                                            uint32_t* written) NETCON_NOEXCEPT;
 // Never blocks: 1 with *count 0 when nothing waits; 0 when the handle is unknown
 // or the connection ended with nothing left. One read gives bytes of one sender only.
 typedef int(NETCON_CALL* NetConReadDataFn)(NetConHandle handle, void* buffer, uint32_t size,
-                                           uint32_t* count);
+                                           uint32_t* count) NETCON_NOEXCEPT;
 // Overwrites *flags with NETCON_USABLE and NETCON_DATA_WAITING; reserved is 0.
-typedef int(NETCON_CALL* NetConStatusFn)(NetConHandle handle, uint32_t* flags, uint32_t reserved);
+typedef int(NETCON_CALL* NetConStatusFn)(NetConHandle handle, uint32_t* flags,
+                                         uint32_t reserved) NETCON_NOEXCEPT;
 // Drops the sender whose data was read last (listening end) or ends the connection.
-typedef int(NETCON_CALL* NetConDisconnectFn)(NetConHandle handle);
+typedef int(NETCON_CALL* NetConDisconnectFn)(NetConHandle handle) NETCON_NOEXCEPT;
 // Not offered by this transport: always 0.
 typedef int(NETCON_CALL* NetConWriteDataToFn)(NetConHandle handle, const char* address,
-                                              const void* data, uint32_t length, uint32_t* written);
+                                              const void* data, uint32_t length,
+                                              uint32_t* written) NETCON_NOEXCEPT;
 // As NetConReadData, and from (fromSize bytes, may be null) gets the sender's address text.
 typedef int(NETCON_CALL* NetConReadDataFromFn)(NetConHandle handle, void* buffer, uint32_t size,
-                                               uint32_t* count, char* from, uint32_t fromSize);
+                                               uint32_t* count, char* from,
+                                               uint32_t fromSize) NETCON_NOEXCEPT;
 // Sends to every sender of a listening end (to the peer of a connection); 1 when all got it all.
 typedef int(NETCON_CALL* NetConBroadcastDataFn)(NetConHandle handle, const void* data,
-                                                uint32_t length);
+                                                uint32_t length) NETCON_NOEXCEPT;
 // The error code of this thread's last failed call, 0 when none failed.
-typedef uint32_t(NETCON_CALL* NetConLastErrorFn)(void);
+typedef uint32_t(NETCON_CALL* NetConLastErrorFn)(void) NETCON_NOEXCEPT;
 // NetConOpen with option flags; no option exists, so flags other than 0 fail.
-typedef NetConHandle(NETCON_CALL* NetConOpen2Fn)(const char* address, uint32_t flags);
+typedef NetConHandle(NETCON_CALL* NetConOpen2Fn)(const char* address,
+                                                 uint32_t flags) NETCON_NOEXCEPT;
 
-NETCON_API int NETCON_CALL NetConInstall(void);
-NETCON_API int NETCON_CALL NetConRemove(void);
-NETCON_API NetConHandle NETCON_CALL NetConOpen(const char* address);
-NETCON_API int NETCON_CALL NetConClose(NetConHandle handle);
+NETCON_API int NETCON_CALL NetConInstall(void) NETCON_NOEXCEPT;
+NETCON_API int NETCON_CALL NetConRemove(void) NETCON_NOEXCEPT;
+NETCON_API NetConHandle NETCON_CALL NetConOpen(const char* address) NETCON_NOEXCEPT;
+NETCON_API int NETCON_CALL NetConClose(NetConHandle handle) NETCON_NOEXCEPT;
 NETCON_API int NETCON_CALL NetConWriteData(NetConHandle handle, const void* data, uint32_t length,
-                                           uint32_t* written);
+                                           uint32_t* written) NETCON_NOEXCEPT;
 NETCON_API int NETCON_CALL NetConReadData(NetConHandle handle, void* buffer, uint32_t size,
-                                          uint32_t* count);
-NETCON_API int NETCON_CALL NetConStatus(NetConHandle handle, uint32_t* flags, uint32_t reserved);
-NETCON_API int NETCON_CALL NetConDisconnect(NetConHandle handle);
+                                          uint32_t* count) NETCON_NOEXCEPT;
+NETCON_API int NETCON_CALL NetConStatus(NetConHandle handle, uint32_t* flags,
+                                        uint32_t reserved) NETCON_NOEXCEPT;
+NETCON_API int NETCON_CALL NetConDisconnect(NetConHandle handle) NETCON_NOEXCEPT;
 NETCON_API int NETCON_CALL NetConWriteDataTo(NetConHandle handle, const char* address,
-                                             const void* data, uint32_t length, uint32_t* written);
+                                             const void* data, uint32_t length,
+                                             uint32_t* written) NETCON_NOEXCEPT;
 NETCON_API int NETCON_CALL NetConReadDataFrom(NetConHandle handle, void* buffer, uint32_t size,
-                                              uint32_t* count, char* from, uint32_t fromSize);
+                                              uint32_t* count, char* from,
+                                              uint32_t fromSize) NETCON_NOEXCEPT;
 NETCON_API int NETCON_CALL NetConBroadcastData(NetConHandle handle, const void* data,
-                                               uint32_t length);
-NETCON_API uint32_t NETCON_CALL NetConLastError(void);
-NETCON_API NetConHandle NETCON_CALL NetConOpen2(const char* address, uint32_t flags);
+                                               uint32_t length) NETCON_NOEXCEPT;
+NETCON_API uint32_t NETCON_CALL NetConLastError(void) NETCON_NOEXCEPT;
+NETCON_API NetConHandle NETCON_CALL NetConOpen2(const char* address,
+                                                uint32_t flags) NETCON_NOEXCEPT;
 
 #ifdef __cplusplus
 }
+
+#include <type_traits>
+
+// A binding calls what GetProcAddress finds through these types: one that drifts
+// from its declaration (a lost NETCON_CALL shows only at 32 bits) breaks the stack.
+static_assert(std::is_same_v<NetConInstallFn, decltype(&NetConInstall)>);
+static_assert(std::is_same_v<NetConRemoveFn, decltype(&NetConRemove)>);
+static_assert(std::is_same_v<NetConOpenFn, decltype(&NetConOpen)>);
+static_assert(std::is_same_v<NetConCloseFn, decltype(&NetConClose)>);
+static_assert(std::is_same_v<NetConWriteDataFn, decltype(&NetConWriteData)>);
+static_assert(std::is_same_v<NetConReadDataFn, decltype(&NetConReadData)>);
+static_assert(std::is_same_v<NetConStatusFn, decltype(&NetConStatus)>);
+static_assert(std::is_same_v<NetConDisconnectFn, decltype(&NetConDisconnect)>);
+static_assert(std::is_same_v<NetConWriteDataToFn, decltype(&NetConWriteDataTo)>);
+static_assert(std::is_same_v<NetConReadDataFromFn, decltype(&NetConReadDataFrom)>);
+static_assert(std::is_same_v<NetConBroadcastDataFn, decltype(&NetConBroadcastData)>);
+static_assert(std::is_same_v<NetConLastErrorFn, decltype(&NetConLastError)>);
+static_assert(std::is_same_v<NetConOpen2Fn, decltype(&NetConOpen2)>);
 #endif

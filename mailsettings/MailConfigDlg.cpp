@@ -8,6 +8,7 @@
 #include "MailerSettings.h"
 #include "Password.h"
 #include "RegLib.h"
+#include "SharedKeyView.h"
 #include "UniqueHandle.h"
 
 namespace {
@@ -77,7 +78,8 @@ BOOL CMailConfigDlg::OnInitDialog()
     EnableToolTips(TRUE);
 
     bool useAuth = false;
-    UniqueRegKey key(RegLibOpenKey(HKEY_LOCAL_MACHINE, kMailerKey));
+    UniqueRegKey key(
+        RegLibOpenKeyAccess(HKEY_LOCAL_MACHINE, kMailerKey, KEY_ALL_ACCESS | kSharedKeyView));
     if (key) {
         ReadValue(key.Get(), kMailerSenderValue, m_strSender);
         ReadValue(key.Get(), kMailerServerValue, m_strServer);

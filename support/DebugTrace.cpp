@@ -9,9 +9,11 @@
 #include <cstdlib>
 #include <cstring>
 #include <initializer_list>
+#include <type_traits>
 #include <utility>
 
 #include "CharBufferUtil.h"
+#include "SharedKeyView.h"
 #include "UniqueHandle.h"
 #include "UniqueSocket.h"
 #include "WindowUtil.h"
@@ -26,6 +28,12 @@ typedef int(WINAPI* MessageBoxFn)(HWND, LPCSTR, LPCSTR, UINT);
 typedef HWND(WINAPI* GetActiveWindowFn)();
 typedef HWND(WINAPI* GetLastActivePopupFn)(HWND);
 typedef int(WINAPI* UdpHostFn)(int, int, int);
+
+// Called through what GetProcAddress finds, so nothing else would notice a type
+// that no longer matches the system's declaration.
+static_assert(std::is_same_v<MessageBoxFn, decltype(&::MessageBoxA)>);
+static_assert(std::is_same_v<GetActiveWindowFn, decltype(&::GetActiveWindow)>);
+static_assert(std::is_same_v<GetLastActivePopupFn, decltype(&::GetLastActivePopup)>);
 
 struct TraceState {
     unsigned bufferSize = 1024;
@@ -275,7 +283,8 @@ int DebugReadRegistry(int bits, FILE* stream)
     bits &= ~DEBUG_READ_REGISTRY;
     if (streamFromRegistry) stream = DEBUG_STREAM_NONE;
     HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kDebugKey, 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS) {
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kDebugKey, 0, KEY_QUERY_VALUE | kSharedKeyView, &key) ==
+        ERROR_SUCCESS) {
         UniqueRegKey owner(key);
         if (readMode) bits = (bits | ModeChannels(key)) & ~DEBUG_READ_REGISTRY;
         if (bits != 0) {

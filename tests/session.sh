@@ -14,8 +14,8 @@
 #       is saved under BUILD_DIR/screenshots/ and the program is ended.
 #   tests/session.sh with BUILD_DIR COMMAND [ARGS]
 #       runs COMMAND in a session of its own, set up as a test session (private
-#       display, fresh prefix), and stops it after; test sessions of the same
-#       folder may run beside it.
+#       display, fresh prefix) but on the machine's network, and stops it
+#       after; test sessions of the same folder may run beside it.
 set -euo pipefail
 cmd=$1
 build=$(cd "$2" && pwd)
@@ -314,9 +314,10 @@ case "$cmd" in
     check_wine || exit 1
     use_session "$build/with-session"
     trap stop_session EXIT
-    start_session
-    export DISPLAY=":$(cat "$state/display")"
-    in_netns "$@"
+    # The machine's own network: the pictures show its adapters.
+    stop_session
+    start_in_session
+    "$@"
     ;;
   *) echo "usage: $0 start|stop|check|run|with BUILD_DIR ..." >&2; exit 2 ;;
 esac

@@ -49,13 +49,13 @@ void Log(const std::string& line)
 
 extern "C" {
 
-NETCON_API int NETCON_CALL NetConInstall(void)
+NETCON_API int NETCON_CALL NetConInstall(void) NETCON_NOEXCEPT
 {
     Log("NetConInstall");
     return 1;
 }
 
-NETCON_API int NETCON_CALL NetConRemove(void)
+NETCON_API int NETCON_CALL NetConRemove(void) NETCON_NOEXCEPT
 {
     Log("NetConRemove");
     return 1;
@@ -63,7 +63,7 @@ NETCON_API int NETCON_CALL NetConRemove(void)
 
 #ifndef KARNET_DOUBLE_NO_OPEN
 // Each open gives the next handle, so the log shows which one a close ends.
-NETCON_API NetConHandle NETCON_CALL NetConOpen(const char* address)
+NETCON_API NetConHandle NETCON_CALL NetConOpen(const char* address) NETCON_NOEXCEPT
 {
     static LONG lastHandle = 0;
     Log(std::string("NetConOpen ") + (address ? address : "(null)"));
@@ -72,14 +72,14 @@ NETCON_API NetConHandle NETCON_CALL NetConOpen(const char* address)
 }
 #endif
 
-NETCON_API int NETCON_CALL NetConClose(NetConHandle handle)
+NETCON_API int NETCON_CALL NetConClose(NetConHandle handle) NETCON_NOEXCEPT
 {
     Log("NetConClose " + std::to_string(handle));
     return 1;
 }
 
 NETCON_API int NETCON_CALL NetConWriteData(NetConHandle handle, const void* data, uint32_t length,
-                                           uint32_t* written)
+                                           uint32_t* written) NETCON_NOEXCEPT
 {
     std::string bytes = data ? std::string(static_cast<const char*>(data), length) : "(null)";
     Log("NetConWriteData " + std::to_string(handle) + " " + std::to_string(length) + " " + bytes);
@@ -88,14 +88,15 @@ NETCON_API int NETCON_CALL NetConWriteData(NetConHandle handle, const void* data
     return result;
 }
 
-NETCON_API int NETCON_CALL NetConReadData(NetConHandle handle, void*, uint32_t, uint32_t* count)
+NETCON_API int NETCON_CALL NetConReadData(NetConHandle handle, void*, uint32_t,
+                                          uint32_t* count) NETCON_NOEXCEPT
 {
     Log("NetConReadData " + std::to_string(handle));
     if (count) *count = 0;
     return 1;
 }
 
-NETCON_API int NETCON_CALL NetConStatus(NetConHandle, uint32_t* flags, uint32_t)
+NETCON_API int NETCON_CALL NetConStatus(NetConHandle, uint32_t* flags, uint32_t) NETCON_NOEXCEPT
 {
 #if defined(KARNET_DOUBLE_STATUS_FAILS)
     if (flags) *flags = 0;

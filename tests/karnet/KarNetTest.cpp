@@ -3,8 +3,10 @@
 
 #include <cstring>
 #include <memory>
+#include <functional>
 #include <thread>
 
+#include "AllocationRefusal.h"
 #include "KarNetApi.h"
 #include "testlib.h"
 
@@ -341,6 +343,68 @@ TEST_F(KarNet, TheEntriesNobodyCalls)
     EXPECT_EQ(api.Status(sender, &flags, 0), 1);
     EXPECT_EQ(flags & NETCON_USABLE, 0u);
     api.Close(sender);
+}
+
+// The library copies the address text: a text larger than any block the heap
+// has left makes that copy fail, which the entry reports instead of throwing.
+TEST(KarNetMemory, AnOpenWithoutMemoryFailsAndLeavesNothingHeld)
+{
+    KarNetApi api;
+    const size_t refusedFrom = 1 << 20;
+    const std::string address =
+        "tcp:" + std::to_string(FreePort()) + "@" + std::string(refusedFrom, 'a');
+    const struct {
+        const char* entry;
+        std::function<NetConHandle()> open;
+    } cases[] = {
+        {"NetConOpen", [&] { return api.Open(address.c_str()); }},
+        {"NetConOpen2", [&] { return api.Open2(address.c_str(), 0); }},
+    };
+    for (const auto& c : cases) {
+        NetConHandle handle = 0;
+        uint32_t error = 0;
+        {
+            AllocationRefusal refusal(api.module, refusedFrom);
+            ASSERT_TRUE(refusal.Active());
+            handle = c.open();
+            error = api.LastError();
+        }
+        EXPECT_EQ(handle, 0u) << c.entry;
+        EXPECT_EQ(error, uint32_t(ERROR_NOT_ENOUGH_MEMORY)) << c.entry;
+    }
+    const unsigned short port = FreePort();
+    NetConHandle listener = api.Open(ListenAddress(port).c_str());
+    ASSERT_NE(listener, 0u);
+    NetConHandle sender = api.Open(ConnectAddress(port).c_str());
+    ASSERT_NE(sender, 0u);
+    EXPECT_EQ(api.WriteData(sender, "ok", 2, nullptr), 1);
+    EXPECT_EQ(api.ReadAll(listener, 2), "ok");
+    EXPECT_EQ(api.Close(sender), 1);
+    EXPECT_EQ(api.Close(listener), 1);
+}
+
+// The library's own thread takes in what senders send: one whose bytes it
+// has no room for is dropped, and the listening end serves the next as before.
+TEST(KarNetMemory, ASenderWithoutRoomForItsBytesIsDroppedAndTheListenerGoesOn)
+{
+    KarNetApi api;
+    const unsigned short port = FreePort();
+    NetConHandle listener = api.Open(ListenAddress(port).c_str());
+    ASSERT_NE(listener, 0u);
+    {
+        AllocationRefusal refusal(api.module, 4096);
+        ASSERT_TRUE(refusal.Active());
+        RawPeer refused;
+        ASSERT_TRUE(refused.Connect("127.0.0.1", port));
+        ASSERT_TRUE(refused.Send(std::string(16384, 'x')));
+        EXPECT_TRUE(refused.SeesClose());
+    }
+    NetConHandle sender = api.Open(ConnectAddress(port).c_str());
+    ASSERT_NE(sender, 0u);
+    EXPECT_EQ(api.WriteData(sender, "ok", 2, nullptr), 1);
+    EXPECT_EQ(api.ReadAll(listener, 2), "ok");
+    EXPECT_EQ(api.Close(sender), 1);
+    EXPECT_EQ(api.Close(listener), 1);
 }
 
 TEST(KarNetLifecycle, OpenCloseRoundsFromSeveralThreads)

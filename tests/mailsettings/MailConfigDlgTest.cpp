@@ -13,6 +13,7 @@
 
 #include "MailConfigDlg.h"
 #include "MailerSettings.h"
+#include "TestServices.h"
 #include "classlib_testkit.h"
 #include "testlib.h"
 
@@ -35,7 +36,7 @@ const std::map<int, std::string> kCatalogue = {
 
 std::string Text(int number) { return kCatalogue.at(number); }
 
-void DeleteMailerKey() { RegDeleteKeyA(HKEY_LOCAL_MACHINE, kMailerKey); }
+void DeleteMailerKey() { testlib::DeleteSharedKey(kMailerKey); }
 
 std::string ItemText(HWND dialog, int id)
 {
@@ -76,8 +77,7 @@ protected:
     void Seed(const char* name, const std::string& value)
     {
         HKEY key;
-        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, kMailerKey, 0, nullptr, 0,
-                                                 KEY_SET_VALUE, nullptr, &key, nullptr));
+        ASSERT_EQ(ERROR_SUCCESS, testlib::CreateSharedKey(kMailerKey, KEY_SET_VALUE, &key));
         EXPECT_EQ(ERROR_SUCCESS, RegSetValueExA(key, name, 0, REG_SZ,
                                                 reinterpret_cast<const BYTE*>(value.c_str()),
                                                 static_cast<DWORD>(value.size() + 1)));

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "TestServices.h"
 #include "testlib.h"
 
 namespace {
@@ -53,13 +54,12 @@ int CountFilter(int, int, const char*, unsigned)
     return 1;
 }
 
-void DeleteKey() { RegDeleteKeyA(HKEY_LOCAL_MACHINE, kKey); }
+void DeleteKey() { testlib::DeleteSharedKey(kKey); }
 
 void SetValue(const char* name, DWORD type, const void* data, DWORD size)
 {
     HKEY key;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, kKey, 0, nullptr, 0, KEY_SET_VALUE,
-                                             nullptr, &key, nullptr));
+    ASSERT_EQ(ERROR_SUCCESS, testlib::CreateSharedKey(kKey, KEY_SET_VALUE, &key));
     ASSERT_EQ(ERROR_SUCCESS, RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size));
     RegCloseKey(key);
 }

@@ -1,5 +1,6 @@
 #include "TestServices.h"
 
+#include "SharedKeyView.h"
 #include "UniqueHandle.h"
 #include "testlib.h"
 
@@ -122,6 +123,22 @@ void DeleteKeyTree(HKEY root, const std::string& path)
     }
     key.Reset();
     RegDeleteKeyA(root, path.c_str());
+}
+
+LONG OpenSharedKey(const char* path, REGSAM access, HKEY* key)
+{
+    return RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, access | kSharedKeyView, key);
+}
+
+LONG CreateSharedKey(const char* path, REGSAM access, HKEY* key)
+{
+    return RegCreateKeyExA(HKEY_LOCAL_MACHINE, path, 0, nullptr, 0, access | kSharedKeyView, nullptr,
+                           key, nullptr);
+}
+
+LONG DeleteSharedKey(const char* path)
+{
+    return RegDeleteKeyExA(HKEY_LOCAL_MACHINE, path, kSharedKeyView, 0);
 }
 
 }  // namespace testlib

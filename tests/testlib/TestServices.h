@@ -42,4 +42,11 @@ bool ServicePresent(const std::string& name);
 // Removes the key with everything below it.
 void DeleteKeyTree(HKEY root, const std::string& path);
 
+// The keys under HKEY_LOCAL_MACHINE\Software that the programs share with other
+// programs, in the registry view where the programs keep them; results as of
+// RegOpenKeyExA, RegCreateKeyExA and RegDeleteKeyExA (the key alone, no subkeys).
+LONG OpenSharedKey(const char* path, REGSAM access, HKEY* key);
+LONG CreateSharedKey(const char* path, REGSAM access, HKEY* key);
+LONG DeleteSharedKey(const char* path);
+
 }  // namespace testlib

@@ -12,6 +12,7 @@
 #include "MailSettings.h"
 #include "classlib_testkit.h"
 #include "resource.h"
+#include "TestServices.h"
 #include "WizardTestKit.h"
 #include "testlib.h"
 
@@ -25,13 +26,12 @@ using classlib::testkit::MessageBoxRecorder;
 using classlib::testkit::ModalDriver;
 using classlib::testkit::SetText;
 
-const char kKey[] = "SOFTWARE\\Public Domain\\Hablat";
 const char* const kValues[] = {"SMTP server", "sender", "AUTHLogin", "AUTHPassword"};
 
 bool KeyExists()
 {
     HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    if (testlib::OpenSharedKey(kMailerKey, KEY_READ, &key) != ERROR_SUCCESS) return false;
     RegCloseKey(key);
     return true;
 }
@@ -40,7 +40,7 @@ bool KeyExists()
 std::string Stored(const char* name, DWORD* type = nullptr, DWORD* bytes = nullptr)
 {
     HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return "<none>";
+    if (testlib::OpenSharedKey(kMailerKey, KEY_READ, &key) != ERROR_SUCCESS) return "<none>";
     char buffer[1024] = "";
     DWORD size = sizeof buffer - 1;
     DWORD valueType = 0;
@@ -61,14 +61,13 @@ std::string Scrambled(const std::string& clear)
 
 class MailSettingsTest : public testing::Test {
 protected:
-    void SetUp() override { RegDeleteKeyA(HKEY_LOCAL_MACHINE, kKey); }
-    void TearDown() override { RegDeleteKeyA(HKEY_LOCAL_MACHINE, kKey); }
+    void SetUp() override { testlib::DeleteSharedKey(kMailerKey); }
+    void TearDown() override { testlib::DeleteSharedKey(kMailerKey); }
 
     void Seed(const char* name, const std::string& value, DWORD type = REG_SZ)
     {
         HKEY key;
-        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, kKey, 0, nullptr, 0, KEY_SET_VALUE,
-                                                 nullptr, &key, nullptr));
+        ASSERT_EQ(ERROR_SUCCESS, testlib::CreateSharedKey(kMailerKey, KEY_SET_VALUE, &key));
         EXPECT_EQ(ERROR_SUCCESS, RegSetValueExA(key, name, 0, type, reinterpret_cast<const BYTE*>(value.c_str()),
                                                 static_cast<DWORD>(value.size() + 1)));
         RegCloseKey(key);
@@ -158,6 +157,36 @@ TEST_F(MailSettingsTest, EnablingMailCreatesTheKeyWithPortAndTry)
     });
 }
 
+// The shipped programs and the mailer are 32-bit: on 64-bit Windows the values
+// live in the 32-bit view, and a 64-bit build must write them there too.
+TEST_F(MailSettingsTest, TheValuesGoWhereA32BitMailerReadsThem)
+{
+    SYSTEM_INFO system;
+    GetNativeSystemInfo(&system);
+    // 32-bit Windows has one view, which both flags name.
+    const bool oneView = system.wProcessorArchitecture == PROCESSOR_ARCHITECTURE_INTEL;
+    if (!oneView) RegDeleteKeyExA(HKEY_LOCAL_MACHINE, kMailerKey, KEY_WOW64_64KEY, 0);
+    HablatSettings settings;
+    settings.Enabled = true;
+    settings.SmtpServer = "smtp.example.com";
+    settings.Sender = "ups@example.com";
+    ASSERT_TRUE(CMailSettings::WriteHablatSettings(&settings));
+    auto serverIn = [](REGSAM view) {
+        HKEY key;
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kMailerKey, 0, KEY_QUERY_VALUE | view, &key) !=
+            ERROR_SUCCESS)
+            return std::string("<no key>");
+        char text[64] = "";
+        DWORD size = sizeof text - 1;
+        LONG read = RegQueryValueExA(key, kMailerServerValue, nullptr, nullptr,
+                                     reinterpret_cast<BYTE*>(text), &size);
+        RegCloseKey(key);
+        return read == ERROR_SUCCESS ? std::string(text) : std::string("<no value>");
+    };
+    EXPECT_EQ("smtp.example.com", serverIn(KEY_WOW64_32KEY));
+    EXPECT_EQ(oneView ? "smtp.example.com" : "<no key>", serverIn(KEY_WOW64_64KEY));
+}
+
 TEST_F(MailSettingsTest, AnExistingKeyKeepsPortAndTryAndAuthenticationOffBlanksTheLogin)
 {
     Seed("SMTP Port", "587");
@@ -216,7 +245,7 @@ TEST_F(MailSettingsTest, MailCountsAsEnabledOnlyWithServerAndSender)
         {"smtp.example.com", "ups@example.com", "alice", "", true, false},
     };
     for (const Case& c : cases) {
-        RegDeleteKeyA(HKEY_LOCAL_MACHINE, kKey);
+        testlib::DeleteSharedKey(kMailerKey);
         Seed("SMTP server", c.server);
         if (c.sender) Seed("sender", c.sender);
         Seed("AUTHLogin", c.login);
@@ -231,7 +260,7 @@ TEST_F(MailSettingsTest, MailCountsAsEnabledOnlyWithServerAndSender)
     EXPECT_FALSE(CMailSettings::ReadHablatSettings(nullptr));
 
     // A stored server without a sender shows in the disabled field; OK blanks all four.
-    RegDeleteKeyA(HKEY_LOCAL_MACHINE, kKey);
+    testlib::DeleteSharedKey(kMailerKey);
     Seed("SMTP server", "smtp.example.com");
     Seed("sender", "");
     Run([&](CDialog& dlg) {
@@ -250,7 +279,7 @@ TEST_F(MailSettingsTest, LongAndWronglyTypedValuesAreNotRead)
     Seed("sender", std::string(128, 'x'));
     Seed("AUTHLogin", "alice", REG_EXPAND_SZ);
     HKEY key;
-    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, kKey, 0, KEY_SET_VALUE, &key));
+    ASSERT_EQ(ERROR_SUCCESS, testlib::OpenSharedKey(kMailerKey, KEY_SET_VALUE, &key));
     const DWORD number = 7;
     RegSetValueExA(key, "AUTHPassword", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof number);
     RegCloseKey(key);
@@ -265,7 +294,7 @@ TEST_F(MailSettingsTest, LongAndWronglyTypedValuesAreNotRead)
     EXPECT_EQ("previous", settings.AuthPassword);
     EXPECT_FALSE(settings.Enabled);
 
-    RegDeleteKeyA(HKEY_LOCAL_MACHINE, kKey);
+    testlib::DeleteSharedKey(kMailerKey);
     HablatSettings none;
     none.SmtpServer = "x";
     none.Enabled = true;
@@ -312,7 +341,7 @@ TEST_F(MailSettingsTest, SettingsThatCannotBeStoredKeepTheDialogOpen)
 {
     SeedAll("smtp.example.com", "ups@example.com", "alice", "pw");
     HKEY key;
-    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, kKey, 0, KEY_ALL_ACCESS, &key));
+    ASSERT_EQ(ERROR_SUCCESS, testlib::OpenSharedKey(kMailerKey, KEY_ALL_ACCESS, &key));
     ASSERT_TRUE(wizardtest::RestrictKey(key, true));
     MessageBoxRecorder boxes;
     bool stillOpen = false;

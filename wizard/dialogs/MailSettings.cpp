@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "MailerSettings.h"
+#include "SharedKeyView.h"
 #include "UniqueHandle.h"
 #include "WizardUtil.h"
 #include "resource.h"
@@ -134,7 +135,8 @@ bool CMailSettings::ReadHablatSettings(HablatSettings* settings)
 {
     if (!settings) return false;
     HKEY opened = nullptr;
-    LONG result = RegOpenKeyExA(HKEY_LOCAL_MACHINE, kMailerKey, 0, KEY_QUERY_VALUE, &opened);
+    LONG result = RegOpenKeyExA(HKEY_LOCAL_MACHINE, kMailerKey, 0, KEY_QUERY_VALUE | kSharedKeyView,
+                                &opened);
     if (result != ERROR_SUCCESS) {
         *settings = HablatSettings();
         return true;
@@ -167,14 +169,16 @@ bool CMailSettings::WriteHablatSettings(const HablatSettings* settings)
     HKEY opened = nullptr;
     bool ok = true;
     if (settings->Enabled) {
-        LONG result = RegOpenKeyExA(HKEY_LOCAL_MACHINE, kMailerKey, 0, kWriteAccess, &opened);
+        LONG result = RegOpenKeyExA(HKEY_LOCAL_MACHINE, kMailerKey, 0,
+                                    kWriteAccess | kSharedKeyView, &opened);
         if (result == ERROR_SUCCESS) {
             key.Reset(opened);
         } else {
             opened = nullptr;
             DWORD disposition = 0;
             if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kMailerKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                kWriteAccess, nullptr, &opened, &disposition) != ERROR_SUCCESS) {
+                                kWriteAccess | kSharedKeyView, nullptr, &opened,
+                                &disposition) != ERROR_SUCCESS) {
                 ok = false;
             } else {
                 key.Reset(opened);
@@ -198,7 +202,8 @@ bool CMailSettings::WriteHablatSettings(const HablatSettings* settings)
             }
         }
     } else {
-        LONG result = RegOpenKeyExA(HKEY_LOCAL_MACHINE, kMailerKey, 0, kWriteAccess, &opened);
+        LONG result = RegOpenKeyExA(HKEY_LOCAL_MACHINE, kMailerKey, 0,
+                                    kWriteAccess | kSharedKeyView, &opened);
         if (result == ERROR_SUCCESS) {
             key.Reset(opened);
             for (const char* name :
