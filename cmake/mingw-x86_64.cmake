@@ -1,13 +1,4 @@
-# Cross toolchain: 64-bit Windows programs (the test build where no 32-bit code runs) built by Debian's mingw-w64.
-# The -posix compilers are needed: the win32 thread model lacks std::thread and std::mutex.
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross toolchain: the same programs for x86-64, whose tests run where the
+# kernel executes no 32-bit code.
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
-
-set(CMAKE_C_COMPILER   x86_64-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER  x86_64-w64-mingw32-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)

@@ -197,7 +197,7 @@ start_in_session() {
   start_primer
 }
 
-# CTest's resource specification: one resource "sessions" per started session.
+# CTest's resource file: one resource "sessions" per started session.
 write_resources() {
   local count=$1 k sep=""
   {

@@ -345,6 +345,26 @@ TEST_F(KarNet, TheEntriesNobodyCalls)
     api.Close(sender);
 }
 
+// Once memory is there again, the library works as before: a sender is served
+// on the listening end, and both close.
+void ExpectServedAndClose(KarNetApi& api, NetConHandle listener, unsigned short port)
+{
+    NetConHandle sender = api.Open(ConnectAddress(port).c_str());
+    ASSERT_NE(sender, 0u);
+    EXPECT_EQ(api.WriteData(sender, "ok", 2, nullptr), 1);
+    EXPECT_EQ(api.ReadAll(listener, 2), "ok");
+    EXPECT_EQ(api.Close(sender), 1);
+    EXPECT_EQ(api.Close(listener), 1);
+}
+
+void ExpectServedAndClose(KarNetApi& api)
+{
+    const unsigned short port = FreePort();
+    NetConHandle listener = api.Open(ListenAddress(port).c_str());
+    ASSERT_NE(listener, 0u);
+    ExpectServedAndClose(api, listener, port);
+}
+
 // The library copies the address text: a text larger than any block the heap
 // has left makes that copy fail, which the entry reports instead of throwing.
 TEST(KarNetMemory, AnOpenWithoutMemoryFailsAndLeavesNothingHeld)
@@ -372,15 +392,7 @@ TEST(KarNetMemory, AnOpenWithoutMemoryFailsAndLeavesNothingHeld)
         EXPECT_EQ(handle, 0u) << c.entry;
         EXPECT_EQ(error, uint32_t(ERROR_NOT_ENOUGH_MEMORY)) << c.entry;
     }
-    const unsigned short port = FreePort();
-    NetConHandle listener = api.Open(ListenAddress(port).c_str());
-    ASSERT_NE(listener, 0u);
-    NetConHandle sender = api.Open(ConnectAddress(port).c_str());
-    ASSERT_NE(sender, 0u);
-    EXPECT_EQ(api.WriteData(sender, "ok", 2, nullptr), 1);
-    EXPECT_EQ(api.ReadAll(listener, 2), "ok");
-    EXPECT_EQ(api.Close(sender), 1);
-    EXPECT_EQ(api.Close(listener), 1);
+    ExpectServedAndClose(api);
 }
 
 // The library's own thread takes in what senders send: one whose bytes it
@@ -399,12 +411,7 @@ TEST(KarNetMemory, ASenderWithoutRoomForItsBytesIsDroppedAndTheListenerGoesOn)
         ASSERT_TRUE(refused.Send(std::string(16384, 'x')));
         EXPECT_TRUE(refused.SeesClose());
     }
-    NetConHandle sender = api.Open(ConnectAddress(port).c_str());
-    ASSERT_NE(sender, 0u);
-    EXPECT_EQ(api.WriteData(sender, "ok", 2, nullptr), 1);
-    EXPECT_EQ(api.ReadAll(listener, 2), "ok");
-    EXPECT_EQ(api.Close(sender), 1);
-    EXPECT_EQ(api.Close(listener), 1);
+    ExpectServedAndClose(api, listener, port);
 }
 
 TEST(KarNetLifecycle, OpenCloseRoundsFromSeveralThreads)
