@@ -144,17 +144,19 @@ NETCON_API NetConHandle NETCON_CALL NetConOpen2(const char* address,
 
 // A binding calls what GetProcAddress finds through these types: one that drifts
 // from its declaration (a lost NETCON_CALL shows only at 32 bits) breaks the stack.
-static_assert(std::is_same_v<NetConInstallFn, decltype(&NetConInstall)>);
-static_assert(std::is_same_v<NetConRemoveFn, decltype(&NetConRemove)>);
-static_assert(std::is_same_v<NetConOpenFn, decltype(&NetConOpen)>);
-static_assert(std::is_same_v<NetConCloseFn, decltype(&NetConClose)>);
-static_assert(std::is_same_v<NetConWriteDataFn, decltype(&NetConWriteData)>);
-static_assert(std::is_same_v<NetConReadDataFn, decltype(&NetConReadData)>);
-static_assert(std::is_same_v<NetConStatusFn, decltype(&NetConStatus)>);
-static_assert(std::is_same_v<NetConDisconnectFn, decltype(&NetConDisconnect)>);
-static_assert(std::is_same_v<NetConWriteDataToFn, decltype(&NetConWriteDataTo)>);
-static_assert(std::is_same_v<NetConReadDataFromFn, decltype(&NetConReadDataFrom)>);
-static_assert(std::is_same_v<NetConBroadcastDataFn, decltype(&NetConBroadcastData)>);
-static_assert(std::is_same_v<NetConLastErrorFn, decltype(&NetConLastError)>);
-static_assert(std::is_same_v<NetConOpen2Fn, decltype(&NetConOpen2)>);
+#define NETCON_TYPE_OF(entry) static_assert(std::is_same_v<entry##Fn, decltype(&entry)>, #entry)
+NETCON_TYPE_OF(NetConInstall);
+NETCON_TYPE_OF(NetConRemove);
+NETCON_TYPE_OF(NetConOpen);
+NETCON_TYPE_OF(NetConClose);
+NETCON_TYPE_OF(NetConWriteData);
+NETCON_TYPE_OF(NetConReadData);
+NETCON_TYPE_OF(NetConStatus);
+NETCON_TYPE_OF(NetConDisconnect);
+NETCON_TYPE_OF(NetConWriteDataTo);
+NETCON_TYPE_OF(NetConReadDataFrom);
+NETCON_TYPE_OF(NetConBroadcastData);
+NETCON_TYPE_OF(NetConLastError);
+NETCON_TYPE_OF(NetConOpen2);
+#undef NETCON_TYPE_OF
 #endif

@@ -19,7 +19,6 @@
 set -euo pipefail
 cmd=$1
 build=$(cd "$2" && pwd)
-here=$(cd "$(dirname "$0")" && pwd)
 if [ ! -f "$build/wine-env.sh" ]; then
   echo "session: $build is no configured build folder" >&2
   exit 2
@@ -180,7 +179,6 @@ start_primer() {
 # session, the first ones included, must see the display: a desktop process
 # started without one serves no windows later.
 start_session() {
-  stop_session
   mkdir -p "$state"
   start_netns
   in_netns "$0" start-in "$build" "$state"
