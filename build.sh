@@ -14,10 +14,11 @@ top=$(cd "$(dirname "$0")" && pwd)
 build="$top/build"
 
 # fonts-wqy-microhei: the glyphs of the Japanese, Korean and Chinese dialogs,
-# which Wine finds through fontconfig.
+# which Wine finds through fontconfig. llvm-14: the line coverage that
+# tests/fuzz/run-fuzz.sh reports.
 packages=(cmake make g++ g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix googletest
           fonts-wine fonts-wqy-microhei xvfb xauth xdotool procps iproute2 util-linux
-          imagemagick clang libclang-rt-14-dev)
+          imagemagick clang libclang-rt-14-dev llvm-14)
 
 # Whether this kernel executes 32-bit x86 programs: a static i386 program of a
 # few bytes that only exits with status 0. Where it cannot run, the shell says

@@ -11,17 +11,19 @@
 // Converts the field to upper case in place (a to z) and compares it exactly.
 bool IsProductTag(char* field, const std::string& product);
 
-// The records of a batch, each rebuilt as "tag|length|text" from fields read
-// trimmed with at most 511 characters, in the order they are to be answered.
+// The records of a batch, each rebuilt as "tag|length|text" from its fields
+// trimmed but whole, in the order they are to be answered.
 std::vector<std::string> SplitBatch(const char* text, const std::string& product);
 
 struct RecordCheck {
     bool addressed = false;      // three fields and the product's own tag
-    bool lengthMatches = false;  // the text has exactly the length the record names
+    // The text is within a batch field's 511 characters and the length field is
+    // its count in decimal digits alone.
+    bool lengthMatches = false;
     bool isStatus = false;       // the text is a status text, not a command line
     uint16_t flags = 0;          // of a status text
     std::string name;            // of a status text, at most 31 characters
-    std::string text;            // trimmed, at most 2047 characters
+    std::string text;            // the third field, trimmed
 };
 
 // What one record asks for; the caller refuses it unless it is addressed,

@@ -29,6 +29,14 @@ public:
         if (at_ < size_) ++at_;
         return text;
     }
+    // The next count bytes, zero bytes included; fewer at the end.
+    std::string Bytes(size_t count)
+    {
+        const size_t n = count < size_ - at_ ? count : size_ - at_;
+        std::string bytes(reinterpret_cast<const char*>(data_ + at_), n);
+        at_ += n;
+        return bytes;
+    }
     // Everything not yet read, zero bytes included.
     std::string Rest()
     {

@@ -1,21 +1,35 @@
-// The client shutdown batch file's text: reading it back into commands.
+// The client shutdown batch file's text: reading arbitrary text, and reading
+// back what the writer writes.
+#include <cctype>
 #include <string>
+#include <vector>
 
 #include "FuzzInput.h"
-#include "ShutdownBatchParser.h"
+#include "ShutdownBatchText.h"
 
 namespace {
 
-bool SameBatch(const ShutdownBatch& a, const ShutdownBatch& b)
+using namespace ShutdownBatchFormat;
+
+// What a custom program's folder line holds after "SET path=".
+const std::string kFolderText = std::string(kCommandPathLine).substr(sizeof kPathLine - 1);
+
+bool SameCommands(const std::vector<ShutdownBatchCommand>& a, const std::vector<ShutdownBatchCommand>& b)
 {
-    if (a.globalPath != b.globalPath || a.commands.size() != b.commands.size()) return false;
-    for (size_t i = 0; i < a.commands.size(); ++i) {
-        const ShutdownBatchCommand& x = a.commands[i];
-        const ShutdownBatchCommand& y = b.commands[i];
-        if (x.program != y.program || x.arguments != y.arguments || x.directory != y.directory)
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        const ShutdownBatchCommand& x = a[i];
+        const ShutdownBatchCommand& y = b[i];
+        if (x.program != y.program || x.arguments != y.arguments || x.directory != y.directory ||
+            x.custom != y.custom)
             return false;
     }
     return true;
+}
+
+bool SameBatch(const ShutdownBatch& a, const ShutdownBatch& b)
+{
+    return a.globalPath == b.globalPath && SameCommands(a.commands, b.commands);
 }
 
 std::string WithCrLf(const std::string& text)
@@ -34,9 +48,136 @@ bool LinesShort(const std::string& text)
     size_t length = 0;
     for (char c : text) {
         length = c == '\n' ? 0 : length + 1;
-        if (length + 2 >= static_cast<size_t>(ShutdownBatchFormat::kLineSize)) return false;
+        if (length + 2 >= static_cast<size_t>(kLineSize)) return false;
     }
     return true;
+}
+
+// The reader compares its words ignoring case, in the classic locale the
+// fuzzer runs in.
+bool StartsWithNoCase(const std::string& text, const std::string& prefix)
+{
+    if (text.size() < prefix.size()) return false;
+    for (size_t i = 0; i < prefix.size(); ++i)
+        if (std::toupper(static_cast<unsigned char>(text[i])) != std::toupper(static_cast<unsigned char>(prefix[i])))
+            return false;
+    return true;
+}
+
+// What the format carries. Outside these limits a value comes back otherwise
+// by the format's design, not by a fault:
+// - No LF anywhere: it ends the line. (No zero byte either: the input's texts
+//   end at one.)
+// - No blank and no CR at the end of a line: the reader trims blanks off both
+//   ends, and the file, read as text, takes a CR right before the line end
+//   for part of the line end. Blanks at the start of a value that does not
+//   start its line, and CRs inside a line, are carried.
+// - A program is not empty. One with a blank is written in double quotes, up
+//   to the first of which the reader takes the name, so it holds no quote.
+//   One without a blank is written as it stands and read up to the first
+//   blank, so it does not start with a quote (the reader would look for the
+//   closing one), and its line does not start with "REM" (a comment) nor
+//   with "SET path=" (a path line), both ignoring case.
+// - A global path does not start with "%path%;", ignoring case: the reader
+//   takes such a first path line for the folder of the custom program after it.
+// - A custom program's folder is not empty (the reader then names none),
+//   holds no "%" (the folder is the line's third field at "%") and neither
+//   starts nor ends with ";" (trimmed off).
+// A directory of a command that is not custom is not written, and comes back
+// empty.
+bool EndsLine(const std::string& text) { return text.empty() || (text.back() != ' ' && text.back() != '\r'); }
+
+bool NoLineEnd(const std::string& text) { return text.find('\n') == std::string::npos; }
+
+bool GlobalPathCarried(const std::string& globalPath)
+{
+    return NoLineEnd(globalPath) && EndsLine(globalPath) && !StartsWithNoCase(globalPath, kFolderText);
+}
+
+bool CommandCarried(const ShutdownBatchCommand& command)
+{
+    const std::string& program = command.program;
+    const std::string& arguments = command.arguments;
+    if (program.empty() || !NoLineEnd(program) || !NoLineEnd(arguments) || !EndsLine(arguments)) return false;
+    if (program.find(' ') != std::string::npos) {
+        if (program.find('"') != std::string::npos) return false;
+    } else {
+        const std::string line = arguments.empty() ? program : program + kSeparator + arguments;
+        if (program[0] == '"' || !EndsLine(line) || StartsWithNoCase(line, kComment) ||
+            StartsWithNoCase(line, kPathLine))
+            return false;
+    }
+    if (!command.custom) return true;
+    const std::string& directory = command.directory;
+    return !directory.empty() && NoLineEnd(directory) && EndsLine(directory) &&
+           directory.find('%') == std::string::npos && directory.front() != ';' && directory.back() != ';';
+}
+
+const size_t kMostCommands = 16;
+
+// Values first: the number of commands and whether each is custom; then the
+// texts: the global path, and each command's program, arguments and directory.
+void ReadSequence(FuzzInput& in, std::string& globalPath, std::vector<ShutdownBatchCommand>& commands)
+{
+    commands.resize(in.Byte() % (kMostCommands + 1));
+    for (ShutdownBatchCommand& command : commands) command.custom = in.Flag();
+    globalPath = in.Text();
+    for (ShutdownBatchCommand& command : commands) {
+        command.program = in.Text();
+        command.arguments = in.Text();
+        command.directory = in.Text();
+    }
+}
+
+// What reading the written lines gives: every line before the first of the
+// line limit, the writer's frame included.
+ShutdownBatch ExpectedBatch(const std::string& globalPath, const std::vector<ShutdownBatchCommand>& commands,
+                            const std::vector<std::string>& lines)
+{
+    size_t cut = 0;
+    while (cut < lines.size() && lines[cut].size() < static_cast<size_t>(kLineSize)) ++cut;
+
+    ShutdownBatch batch;
+    if (cut > 0) batch.commands.push_back({kEcho, "off", "", false});
+    size_t at = 2;  // after the frame's two lines
+    if (!globalPath.empty()) {
+        if (at < cut) batch.globalPath = globalPath;
+        ++at;
+    }
+    for (const ShutdownBatchCommand& command : commands) {
+        if (command.custom) {
+            // A folder line read last, with no global path before it, is
+            // the global path after all.
+            if (at + 1 == cut && batch.globalPath.empty())
+                batch.globalPath = kFolderText + command.directory;
+            ++at;
+        }
+        if (at < cut)
+            batch.commands.push_back(
+                {command.program, command.arguments, command.custom ? command.directory : "", command.custom});
+        ++at;
+    }
+    if (at < cut) batch.commands.push_back({kCls, "", "", false});
+    return batch;
+}
+
+void RoundTrip(FuzzInput& in)
+{
+    std::string globalPath;
+    std::vector<ShutdownBatchCommand> read;
+    ReadSequence(in, globalPath, read);
+    if (!GlobalPathCarried(globalPath)) globalPath.clear();
+    std::vector<ShutdownBatchCommand> commands;
+    for (const ShutdownBatchCommand& command : read)
+        if (CommandCarried(command)) commands.push_back(command);
+
+    const std::vector<std::string> lines = ShutdownBatchLines(globalPath, commands);
+    std::string text;
+    for (const std::string& line : lines) text += line + "\r\n";
+    const ShutdownBatch batch = ParseShutdownBatch(text, [](const std::string&) { return true; });
+    const ShutdownBatch expected = ExpectedBatch(globalPath, commands, lines);
+    Expect(batch.globalPath == expected.globalPath, "the global path written reads back");
+    Expect(SameCommands(batch.commands, expected.commands), "the commands written read back");
 }
 
 }  // namespace
@@ -45,6 +186,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     FuzzInput in(data, size);
     const unsigned salt = in.Byte();
+    FuzzInput sequence = in;
     const std::string text = in.Rest();
     // Which programs exist is the input's choice too, and never the same for
     // every name.
@@ -58,5 +200,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (text.find('\r') == std::string::npos && LinesShort(text))
         Expect(SameBatch(batch, ParseShutdownBatch(WithCrLf(text), exists)),
                "CR LF reads as LF");
+
+    // The same bytes after the first, as a sequence to write and read back.
+    RoundTrip(sequence);
     return 0;
 }

@@ -13,3 +13,6 @@ set(KODRA_FUZZ_TARGETS
   fixedlist
   profile_text
 )
+# The longest input: room for texts past the 4095 bytes where the field reader
+# leaves its stack buffer, and for several lines of 1024 characters and more.
+set(KODRA_FUZZ_MAX_LEN 16384)

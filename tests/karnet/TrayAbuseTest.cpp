@@ -1,12 +1,14 @@
-// The real tray under abuse: kodratray.exe from a folder of its own with the
-// real KarNet.dll, the KODRA service double running and the recorder as
-// ktMsg.exe. While up to 300 local connections misbehave, a record from a sender
-// that behaves is answered and its program started within 2 seconds.
+// The real tray against hostile local senders: kodratray.exe from a folder of
+// its own with the real KarNet.dll, the KODRA service double running and the
+// recorder as ktMsg.exe. While up to 300 local connections misbehave, a record
+// from a sender that behaves is answered and its program started within 2
+// seconds; a record whose length field cannot vouch for its text is refused.
 #include <gtest/gtest.h>
 
 #include <iostream>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "Abusers.h"
 #include "TrayTestSupport.h"
@@ -18,7 +20,7 @@ const double kWithinMs = 2000;
 
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
-class TrayAbuse : public ::testing::TestWithParam<Abuse> {
+class RealTray : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
@@ -71,11 +73,46 @@ protected:
     static std::string log_;
 };
 
-traytest::KodraService* TrayAbuse::service_ = nullptr;
-testlib::ScratchDir* TrayAbuse::bin_ = nullptr;
-traytest::Process* TrayAbuse::tray_ = nullptr;
-int TrayAbuse::port_ = 0;
-std::string TrayAbuse::log_;
+traytest::KodraService* RealTray::service_ = nullptr;
+testlib::ScratchDir* RealTray::bin_ = nullptr;
+traytest::Process* RealTray::tray_ = nullptr;
+int RealTray::port_ = 0;
+std::string RealTray::log_;
+
+TEST_F(RealTray, ARecordWhoseLengthCannotVouchForItsTextIsRefused)
+{
+    DeleteFileA(log_.c_str());
+    const std::string start = Quoted(bin_->File("ktMsg.exe")) + " ";
+    const std::string overlong = start + std::string(600 - start.size(), 'x');
+    const std::string text = start + "\"refused\"";
+    const unsigned long long wrap = 1ull << 32;
+    const struct {
+        const char* what;
+        std::string record;
+    } refused[] = {
+        {"the count of the text cut to a field", "KODRA|511|" + overlong + "|"},
+        {"a count past 32 bits", "KODRA|" + std::to_string(wrap + text.size()) + "|" + text + "|"},
+        {"a negative count that wraps", "KODRA|-" + std::to_string(wrap - text.size()) + "|" + text + "|"},
+        {"a count with a sign", "KODRA|+" + std::to_string(text.size()) + "|" + text + "|"},
+    };
+    for (const auto& c : refused) {
+        traytest::Client sender(port_);
+        ASSERT_TRUE(sender.Connected() && sender.Send(c.record)) << c.what;
+        EXPECT_EQ("13", sender.ReadExactly(2)) << c.what;
+    }
+    // Records are handled in turn: a refused record that had been started
+    // would have been started before this one.
+    const std::string accepted = start + "\"accepted\"";
+    traytest::Client sender(port_);
+    ASSERT_TRUE(sender.Connected() && sender.Send("KODRA|" + std::to_string(accepted.size()) + "|" + accepted + "|"));
+    ASSERT_EQ("0", sender.ReadExactly(1));
+    ASSERT_TRUE(testlib::WaitFor([] { return !testlib::ReadRecorderLog(log_).empty(); }));
+    const std::vector<testlib::RecordedStart> starts = testlib::ReadRecorderLog(log_);
+    ASSERT_EQ(1u, starts.size());
+    EXPECT_NE(std::string::npos, starts[0].cmd.find("accepted"));
+}
+
+class TrayAbuse : public RealTray, public ::testing::WithParamInterface<Abuse> {};
 
 TEST_P(TrayAbuse, ARecordIsAnsweredAndStartedWithinTwoSeconds)
 {

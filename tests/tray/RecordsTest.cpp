@@ -117,6 +117,10 @@ TEST_F(RecordsTest, BatchesAreAnsweredAndStartedAsTheTableSays)
          "KODRA|7|he|llo|" + Rec("KODRA", job), "130", {SW_HIDE}},
         {"a cut last record is refused", Rec("KODRA", job) + "KODRA|3|a", "013", {SW_HIDE}},
         {"more than 511 characters are refused", Rec("KODRA", std::string(600, 'a')), "13", {}},
+        {"the count of an overlong text cut to a field is refused",
+         "KODRA|511|" + job + " " + std::string(600, 'x') + "|", "13", {}},
+        {"a count that wraps past 32 bits is refused",
+         "KODRA|" + std::to_string((1ull << 32) + job.size()) + "|" + job + "|", "13", {}},
         {"a length that counts a blank is refused", "KODRA|6|hello |", "13", {}},
         {"ktmsg in any case is started shown", Rec("KODRA", ktmsg), "0", {SW_SHOW}},
         {"a missing program answers its error", Rec("KODRA", missing), "2", {}},
@@ -253,6 +257,41 @@ TEST(BatchSplitTest, ALongRunOfSeparatorsIsPassedOverAtOnce)
     std::vector<std::string> records = SplitBatch(batch.c_str(), "KODRA");
     ASSERT_EQ(records.size(), 1u);
     EXPECT_EQ(records[0], "KODRA|5|hello");
+}
+
+// The length field vouches for the text only as the text's own count, in
+// digits, of a text that a batch field holds whole.
+TEST(RecordCheckTest, TheLengthIsTheDecimalCountOfAWholeText)
+{
+    const std::string longest(511, 'a');
+    const std::string overlong(600, 'a');
+    const struct {
+        std::string batch;
+        bool passes;
+    } cases[] = {
+        {"KODRA|5|hello|", true},
+        {" kodra | 5 | hello |", true},
+        {"KODRA|005|hello|", true},
+        {"KODRA|0||", true},
+        {"KODRA|511|" + longest + "|", true},
+        {"KODRA|511|" + overlong + "|", false},
+        {"KODRA|600|" + overlong + "|", false},
+        {"KODRA|4294967301|hello|", false},
+        {"KODRA|-4294967291|hello|", false},
+        {"KODRA|18446744073709551621|hello|", false},
+        {"KODRA|+5|hello|", false},
+        {"KODRA|5 x|hello|", false},
+        {"KODRA|5x|hello|", false},
+        {"KODRA||hello|", false},
+        {"KODRA|4|hello|", false},
+    };
+    for (const auto& c : cases) {
+        const std::vector<std::string> records = SplitBatch(c.batch.c_str(), "KODRA");
+        ASSERT_EQ(records.size(), 1u) << c.batch.substr(0, 40);
+        const RecordCheck check = CheckRecord(records[0].c_str(), "KODRA");
+        EXPECT_TRUE(check.addressed) << c.batch.substr(0, 40);
+        EXPECT_EQ(check.lengthMatches, c.passes) << c.batch.substr(0, 40);
+    }
 }
 
 TEST(StartFailureCodeTest, AFailureIsNeverAnsweredAsStarted)

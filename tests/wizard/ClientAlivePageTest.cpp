@@ -328,6 +328,8 @@ TEST_F(AlivePage, MessageBatchLinesByteForByte)
         {"", 1115, "", 0, "", "\r\n"},
         {std::string(600, 'x') + "\r\n" + kLine + "2 KODRA\r\n", 1117, "2", 0, "",
          std::string(600, 'x') + "\r\n" + kLine + "2 KODRA\r\n\r\n"},
+        {std::string("echo a\0b\r\n", 10) + kLine + "2 KODRA\r\n", 1117, "2", 1115, "",
+         std::string("echo a\0b\r\n", 10) + kLine + "-1 KODRA\r\n\r\n"},
     };
     for (const BatchCase& c : cases) {
         WriteBatch(c.before);

@@ -6,7 +6,7 @@
 #include "DebugTrace.h"
 #include "KodraProgram.h"
 #include "PathUtil.h"
-#include "ShutdownBatchParser.h"
+#include "ShutdownBatchText.h"
 #include "StringUtil.h"
 #include "SysFileUtil.h"
 #include "WizardUtil.h"
@@ -17,15 +17,13 @@ const std::string Separator = ShutdownBatchFormat::kSeparator;
 const std::string WaitProgram = "ktSleep.exe";
 const std::string PathLine = ShutdownBatchFormat::kPathLine;
 const std::string RelayProgram = kKodraRelayProgram;
-const std::string Echo = "@ECHO";
-const std::string Cls = "@CLS";
+const std::string Echo = ShutdownBatchFormat::kEcho;
+const std::string Cls = ShutdownBatchFormat::kCls;
 }  // namespace BatchKeywords
 
 namespace {
 
 using namespace BatchKeywords;
-
-const std::string kCommandPathLine = ShutdownBatchFormat::kCommandPathLine;
 
 const char kWaitTemplateName[] = "Wait some seconds...";
 const char kWaitTemplateDescription[] = "Waits a duration in seconds until the next command is executed.";
@@ -97,13 +95,6 @@ bool WriteLine(FILE* file, const std::string& line)
     return std::fputs(line.c_str(), file) >= 0 && std::fputs("\r\n", file) >= 0 && std::fflush(file) == 0;
 }
 
-std::string CommandLineText(const CBatchCmd& entry)
-{
-    std::string line = ShutdownBatchProgramText(entry.GetExe());
-    if (!entry.GetArgs().empty()) line += Separator + entry.GetArgs();
-    return line;
-}
-
 // What the file holds up to its end or a read error.
 void ReadText(FILE* file, std::string& text)
 {
@@ -162,15 +153,15 @@ bool WriteBatchFile(const std::string& path, const std::string& globalPath,
         DebugInfo("Cannot open target(%s)", path.c_str());
         return false;
     }
-    bool written = WriteLine(file, Echo + " off") &&
-                   WriteLine(file, Comment + " --- Created by KODRA configuration ---") &&
-                   (globalPath.empty() || WriteLine(file, PathLine + globalPath));
-    for (const CBatchCmd* entry : sequence) {
+    std::vector<ShutdownBatchCommand> commands;
+    for (const CBatchCmd* entry : sequence)
+        commands.push_back({entry->GetExe(), entry->GetArgs(), entry->GetDir(),
+                            (entry->GetType() & CBatchCmd::Custom) != 0});
+    bool written = true;
+    for (const std::string& line : ShutdownBatchLines(globalPath, commands)) {
+        written = WriteLine(file, line);
         if (!written) break;
-        written = (!(entry->GetType() & CBatchCmd::Custom) || WriteLine(file, kCommandPathLine + entry->GetDir())) &&
-                  WriteLine(file, CommandLineText(*entry));
     }
-    written = written && WriteLine(file, Cls);
     written = std::fclose(file) == 0 && written;
     if (written && MoveFileExA(copy.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED))
         return true;

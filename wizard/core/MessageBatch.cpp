@@ -14,8 +14,9 @@ const char kBeepLineFormat[] = "start /b msg.exe %%1 \"VELMOR:\" -c:%d KODRA";
 const size_t kLinePieceLength = 511;
 
 // The pieces a line-by-line read with a 512-byte buffer yields: up to and
-// including a line feed, or 511 characters. A piece ends at its first zero byte
-// for searching and copying, as a C string read from the file would.
+// including a line feed, or 511 characters. The search for the beep line ends
+// at a piece's first zero byte, as it would in a C string read from the file;
+// a piece that is not replaced is copied whole, its zero bytes and all.
 std::vector<std::string> Pieces(const std::string& text)
 {
     std::vector<std::string> pieces;
@@ -88,7 +89,7 @@ std::string RewriteBeepLines(const std::string& batchText, long count)
         if (std::strstr(piece.c_str(), kBeepLineMarker))
             result += line;
         else
-            result += piece.c_str();
+            result += piece;
     }
     return result + "\n";
 }

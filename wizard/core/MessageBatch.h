@@ -24,5 +24,6 @@ BeepSetting FindBeepSetting(const std::string& batchText);
 std::string BeepLine(long count);
 
 // The batch text with every piece that contains "msg.exe" replaced by the beep
-// line and a line end, and one more line end at the close.
+// line and a line end, every other piece byte for byte as it was, and one more
+// line end at the close.
 std::string RewriteBeepLines(const std::string& batchText, long count);

@@ -30,7 +30,8 @@ void WriteMessageBatchBeep(long count)
     if (!ReadTextFile(batchPath.GetString(), batch)) return;
     std::FILE* out = std::fopen(copyPath, "w");
     if (!out) return;
-    bool written = std::fputs(RewriteBeepLines(batch, count).c_str(), out) >= 0;
+    const std::string rewritten = RewriteBeepLines(batch, count);
+    bool written = std::fwrite(rewritten.data(), 1, rewritten.size(), out) == rewritten.size();
     written = std::fclose(out) == 0 && written;
     // A copy that did not come out whole must not replace the batch file.
     if (!written ||

@@ -1,4 +1,4 @@
-#include "ShutdownBatchParser.h"
+#include "ShutdownBatchText.h"
 
 #include <vector>
 
@@ -92,11 +92,28 @@ ShutdownBatch ParseShutdownBatch(const std::string& text, const ProgramExists& p
         }
         heldSet = false;
         std::string testPath = directory.empty() ? program : PathJoin(directory, program);
-        if (programExists(testPath)) batch.commands.push_back({program, arguments, directory});
+        if (programExists(testPath))
+            batch.commands.push_back({program, arguments, directory, !directory.empty()});
         pending.clear();
     }
     if (heldSet) batch.globalPath = held;
     return batch;
+}
+
+std::vector<std::string> ShutdownBatchLines(const std::string& globalPath,
+                                            const std::vector<ShutdownBatchCommand>& commands)
+{
+    std::vector<std::string> lines = {std::string(kEcho) + " off",
+                                      std::string(kComment) + " --- Created by KODRA configuration ---"};
+    if (!globalPath.empty()) lines.push_back(kPathLine + globalPath);
+    for (const ShutdownBatchCommand& command : commands) {
+        if (command.custom) lines.push_back(kCommandPathLine + command.directory);
+        std::string line = ShutdownBatchProgramText(command.program);
+        if (!command.arguments.empty()) line += kSeparator + command.arguments;
+        lines.push_back(line);
+    }
+    lines.push_back(kCls);
+    return lines;
 }
 
 std::string ShutdownBatchProgramText(const std::string& program)

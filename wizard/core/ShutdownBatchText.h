@@ -1,6 +1,7 @@
-// The text of the client shutdown batch file turned into its command lines:
-// plain text in, plain values out, no file or system access, so the rules can
-// be tested and fuzzed on their own. The file handling is BatchFile's.
+// The text of the client shutdown batch file: the lines the writer puts into
+// it and the reading of its text back into command lines. Plain values in and
+// out, no file or system access, so the rules can be tested and fuzzed on
+// their own, also against each other. The file handling is BatchFile's.
 #pragma once
 
 #include <functional>
@@ -10,6 +11,9 @@
 // The format's fixed words.
 namespace ShutdownBatchFormat {
 constexpr char kComment[] = "REM";
+// The first and the last command word the writer puts into the file.
+constexpr char kEcho[] = "@ECHO";
+constexpr char kCls[] = "@CLS";
 constexpr char kSeparator[] = " ";
 constexpr char kPathLine[] = "SET path=";
 // The line a custom program's folder stands on, right before the program.
@@ -22,6 +26,9 @@ struct ShutdownBatchCommand {
     std::string program;    // unquoted
     std::string arguments;  // the text after the program and one blank
     std::string directory;  // the custom program's folder, empty for all others
+    // Written after a folder line of its own, also when the directory is empty;
+    // read back for a command whose folder a folder line named.
+    bool custom = false;
 };
 
 struct ShutdownBatch {
@@ -39,6 +46,12 @@ using ProgramExists = std::function<bool(const std::string& path)>;
 // that program is found there; otherwise it is the global path (earlier
 // versions wrote it so), and the command after it is tested on its own.
 ShutdownBatch ParseShutdownBatch(const std::string& text, const ProgramExists& programExists);
+
+// The file's lines, each without its line end: the frame, the global path line
+// when the path is not empty, and every command's line, a custom program's
+// after its folder line.
+std::vector<std::string> ShutdownBatchLines(const std::string& globalPath,
+                                            const std::vector<ShutdownBatchCommand>& commands);
 
 // The program as a command line names it: in double quotes when it holds a
 // blank, so that the command interpreter takes the whole name.

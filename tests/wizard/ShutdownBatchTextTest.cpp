@@ -1,13 +1,13 @@
-// The shutdown batch file's text rules on their own: which lines become
-// commands, which folder each is tested in, and what the global path is. The
-// existence test is a set of paths, so no file is needed.
+// The shutdown batch file's text rules on their own: the lines written, which
+// lines read become commands, which folder each is tested in, and what the
+// global path is. The existence test is a set of paths, so no file is needed.
 #include <gtest/gtest.h>
 
 #include <set>
 #include <string>
 #include <vector>
 
-#include "ShutdownBatchParser.h"
+#include "ShutdownBatchText.h"
 
 namespace {
 
@@ -15,15 +15,18 @@ struct Command {
     std::string program;
     std::string arguments;
     std::string directory;
+    bool custom = false;
     bool operator==(const Command& o) const
     {
-        return program == o.program && arguments == o.arguments && directory == o.directory;
+        return program == o.program && arguments == o.arguments && directory == o.directory &&
+               custom == o.custom;
     }
 };
 
 std::ostream& operator<<(std::ostream& out, const Command& c)
 {
-    return out << "{" << c.program << "|" << c.arguments << "|" << c.directory << "}";
+    return out << "{" << c.program << "|" << c.arguments << "|" << c.directory << (c.custom ? "|custom" : "")
+               << "}";
 }
 
 struct Parsed {
@@ -37,14 +40,37 @@ Parsed Parse(const std::string& text, const std::set<std::string>& existing)
         ParseShutdownBatch(text, [&](const std::string& path) { return existing.count(path) > 0; });
     Parsed parsed{batch.globalPath, {}};
     for (const ShutdownBatchCommand& c : batch.commands)
-        parsed.commands.push_back({c.program, c.arguments, c.directory});
+        parsed.commands.push_back({c.program, c.arguments, c.directory, c.custom});
     return parsed;
 }
 
 const std::set<std::string> kHelpers = {"Voldrun.exe", "ktSleep.exe", "Quorrin.exe", "kodra.exe",
                                         "D:\\tools\\stop.exe", "D:\\my tools\\Stop Server.bat"};
 
-TEST(ShutdownBatchParser, FilesOfEarlierVersionsReadAsBefore)
+TEST(ShutdownBatchText, TheWriterFramesTheCommandsAndPutsACustomFolderBeforeItsProgram)
+{
+    struct Case {
+        const char* what;
+        std::string globalPath;
+        std::vector<ShutdownBatchCommand> commands;
+        std::vector<std::string> lines;
+    } cases[] = {
+        {"nothing to write", "", {}, {"@ECHO off", "REM --- Created by KODRA configuration ---", "@CLS"}},
+        {"global path, built-in with arguments, custom program, quoted custom program",
+         "D:\\tools",
+         {{"Voldrun.exe", "logoff", "D:\\ignored\\", false},
+          {"stop.exe", "", "D:\\tools\\", true},
+          {"Stop Server.bat", "now", "D:\\my tools\\", true}},
+         {"@ECHO off", "REM --- Created by KODRA configuration ---", "SET path=D:\\tools",
+          "Voldrun.exe logoff", "SET path=%path%;D:\\tools\\", "stop.exe",
+          "SET path=%path%;D:\\my tools\\", "\"Stop Server.bat\" now", "@CLS"}},
+        {"a custom program read without a folder", "", {{"stop.exe", "", "", true}},
+         {"@ECHO off", "REM --- Created by KODRA configuration ---", "SET path=%path%;", "stop.exe", "@CLS"}},
+    };
+    for (const Case& c : cases) EXPECT_EQ(c.lines, ShutdownBatchLines(c.globalPath, c.commands)) << c.what;
+}
+
+TEST(ShutdownBatchText, FilesOfEarlierVersionsReadAsBefore)
 {
     struct Case {
         const char* what;
@@ -65,11 +91,11 @@ TEST(ShutdownBatchParser, FilesOfEarlierVersionsReadAsBefore)
         {"custom program under a global path",
          "SET path=C:\\bin\r\nSET path=%path%;D:\\tools\\\r\nstop.exe\r\nVoldrun.exe logoff\r\n",
          "C:\\bin",
-         {{"stop.exe", "", "D:\\tools\\"}, {"Voldrun.exe", "logoff", ""}}},
+         {{"stop.exe", "", "D:\\tools\\", true}, {"Voldrun.exe", "logoff", ""}}},
         {"custom program first, no global path",
          "SET path=%path%;D:\\tools\\\r\nstop.exe\r\nQuorrin.exe\r\n",
          "",
-         {{"stop.exe", "", "D:\\tools\\"}, {"Quorrin.exe", "", ""}}},
+         {{"stop.exe", "", "D:\\tools\\", true}, {"Quorrin.exe", "", ""}}},
         {"a first custom line before a built-in command is the global path",
          "SET path=%path%;D:\\tools\\\r\nVoldrun.exe logoff\r\nQuorrin.exe\r\n",
          "%path%;D:\\tools\\",
@@ -77,7 +103,7 @@ TEST(ShutdownBatchParser, FilesOfEarlierVersionsReadAsBefore)
         {"that global path followed by a custom program",
          "SET path=%path%;D:\\tools\\\r\nSET path=%path%;D:\\tools\\\r\nstop.exe\r\n",
          "%path%;D:\\tools\\",
-         {{"stop.exe", "", "D:\\tools\\"}}},
+         {{"stop.exe", "", "D:\\tools\\", true}}},
         {"a first custom line with nothing after it",
          "SET path=%path%;D:\\tools\\\r\n",
          "%path%;D:\\tools\\",
@@ -94,13 +120,13 @@ TEST(ShutdownBatchParser, FilesOfEarlierVersionsReadAsBefore)
     }
 }
 
-TEST(ShutdownBatchParser, AQuotedProgramIsTheWholeName)
+TEST(ShutdownBatchText, AQuotedProgramIsTheWholeName)
 {
     Parsed parsed = Parse("SET path=%path%;D:\\my tools\\\r\n\"Stop Server.bat\"\r\n"
                           "\"Voldrun.exe\" logoff\r\n\"Voldrun.exe\"\r\n\"Voldrun.exe\r\n",
                           kHelpers);
     EXPECT_EQ("", parsed.globalPath);
-    EXPECT_EQ((std::vector<Command>{{"Stop Server.bat", "", "D:\\my tools\\"},
+    EXPECT_EQ((std::vector<Command>{{"Stop Server.bat", "", "D:\\my tools\\", true},
                                     {"Voldrun.exe", "logoff", ""},
                                     {"Voldrun.exe", "", ""}}),
               parsed.commands);
@@ -109,7 +135,7 @@ TEST(ShutdownBatchParser, AQuotedProgramIsTheWholeName)
     EXPECT_EQ("stop.exe", ShutdownBatchProgramText("stop.exe"));
 }
 
-TEST(ShutdownBatchParser, ALineOf1024CharactersEndsTheReading)
+TEST(ShutdownBatchText, ALineOf1024CharactersEndsTheReading)
 {
     const std::string longest = "Voldrun.exe " + std::string(1023 - 12, 'a');
     const std::string tooLong = "Voldrun.exe " + std::string(1024 - 12, 'b');
@@ -120,7 +146,7 @@ TEST(ShutdownBatchParser, ALineOf1024CharactersEndsTheReading)
     EXPECT_EQ("one", parsed.commands[1].arguments);
 }
 
-TEST(ShutdownBatchParser, OddTextEndsCleanly)
+TEST(ShutdownBatchText, OddTextEndsCleanly)
 {
     const std::string texts[] = {"", "\n", "\r", "\"", "\"\"", "SET path=", "SET path=%",
                                  std::string("Voldrun.exe\0x\n", 14), std::string(5000, 'x')};
