@@ -115,6 +115,7 @@ struct Endpoint {
     std::vector<PeerPtr> peers;    // a connection has exactly one
     std::deque<PeerPtr> ready;     // senders with announced bytes, oldest first
     PeerPtr lastRead;              // where a write on a listening end goes
+    bool replyOwed = false;        // the last read gave the listener a whole record to answer
     Endpoint() = default;
     Endpoint(const Endpoint&) = delete;
     Endpoint& operator=(const Endpoint&) = delete;
@@ -226,10 +227,11 @@ int Rank(const Peer& peer, DWORD now)
 }
 
 // A sender that the rules may drop: neither a whole record of it waits nor may
-// the listener still be answering it.
+// the listener still be answering one. A sender read only in pieces is owed
+// nothing, or a lone trickler, read again and again, would never go.
 bool Expendable(const Endpoint& ep, const PeerPtr& peer)
 {
-    return !peer->broken && !peer->whole && peer != ep.lastRead;
+    return !peer->broken && !peer->whole && !(peer == ep.lastRead && ep.replyOwed);
 }
 
 void Dequeue(Endpoint& ep, const PeerPtr& peer)
@@ -713,6 +715,7 @@ int Read(NetConHandle handle, void* buffer, uint32_t size, uint32_t* count, char
         DWORD now = GetTickCount();
         peer->lastActive = now;
         if (peer->whole) peer->lastProgress = now;
+        ep->replyOwed = peer->whole;
         peer->whole = StartsWithWholeRecord(peer->inbox);
         // The next read serves the next sender; this one queues again behind it.
         Dequeue(*ep, peer);

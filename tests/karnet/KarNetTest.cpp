@@ -309,6 +309,23 @@ TEST_F(KarNet, WhatTheListenerOwesASenderOutlivesTheStallRule)
     EXPECT_EQ(waiting.Receive(1), "1");
 }
 
+// The listener owes a sender it has read only in pieces nothing: though it is
+// the one read last, again and again, it goes after the stall rule's time.
+TEST_F(KarNet, ALoneSenderReadOnlyInPiecesIsDroppedAlthoughReadLast)
+{
+    RawPeer trickler;
+    ASSERT_TRUE(trickler.Connect("127.0.0.1", port));
+    ASSERT_TRUE(trickler.Send("KODRA|9|"));
+    const DWORD begin = GetTickCount();
+    bool dropped = false;
+    while (!dropped && GetTickCount() - begin < 10000) {
+        ASSERT_TRUE(trickler.Send("x") || trickler.SeesClose(1000));
+        ReadOnce();
+        dropped = trickler.SeesClose(300);
+    }
+    EXPECT_TRUE(dropped);
+}
+
 TEST_F(KarNet, TheEntriesNobodyCalls)
 {
     EXPECT_EQ(api.Open2(ListenAddress(port).c_str(), 1), 0u);
