@@ -15,7 +15,7 @@
 
 #include "CharBufferUtil.h"
 #include "FuzzInput.h"
-#include "NumberText.h"
+#include "TextModels.h"
 #include "StringUtil.h"
 
 namespace {
@@ -41,19 +41,6 @@ void ExpectStored(GuardedBuffer& out, const std::string& full, const char* what)
 {
     ExpectBounded(out, what);
     if (out.Size() > 0) Expect(out.Text(what) == Cut(full, out.Size()), what);
-}
-
-// Item n (from 1) of a list, "" outside it.
-std::string Nth(const std::vector<std::string>& items, int n)
-{
-    return n >= 1 && static_cast<size_t>(n) <= items.size() ? items[static_cast<size_t>(n) - 1] : std::string();
-}
-
-// Field n of a text; without a separator every field number gives the whole text.
-std::string FieldOf(const std::vector<std::string>& fields, const std::string& separator, int n)
-{
-    if (separator.empty()) return n >= 1 && !fields.empty() ? fields[0] : std::string();
-    return Nth(fields, n);
 }
 
 bool IsWhite(char c) { return IsWhiteChar(static_cast<unsigned char>(c)) != 0; }

@@ -12,19 +12,10 @@
 #include <vector>
 
 #include "FuzzInput.h"
-#include "NumberText.h"
+#include "TextModels.h"
 #include "StringUtil.h"
 
 namespace {
-
-// Field n (from 1) under the plain rule; without a separator every field
-// number gives the whole text.
-std::string FieldOf(const std::vector<std::string>& fields, const std::string& separator, int n)
-{
-    if (n < 1 || fields.empty()) return std::string();
-    if (separator.empty()) return fields[0];
-    return static_cast<size_t>(n) <= fields.size() ? fields[static_cast<size_t>(n) - 1] : std::string();
-}
 
 // A signed value: a sign and the magnitude in radix 10, the 32-bit pattern in
 // every other radix.

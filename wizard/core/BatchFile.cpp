@@ -12,10 +12,7 @@
 #include "WizardUtil.h"
 
 namespace BatchKeywords {
-const std::string Comment = ShutdownBatchFormat::kComment;
-const std::string Separator = ShutdownBatchFormat::kSeparator;
 const std::string WaitProgram = "ktSleep.exe";
-const std::string PathLine = ShutdownBatchFormat::kPathLine;
 const std::string RelayProgram = kKodraRelayProgram;
 const std::string Echo = ShutdownBatchFormat::kEcho;
 const std::string Cls = ShutdownBatchFormat::kCls;

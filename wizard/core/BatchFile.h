@@ -11,10 +11,7 @@
 
 // The format's fixed words.
 namespace BatchKeywords {
-extern const std::string Comment;       // "REM"
-extern const std::string Separator;     // between program and arguments
 extern const std::string WaitProgram;   // "ktSleep.exe"
-extern const std::string PathLine;      // "SET path="
 extern const std::string RelayProgram;  // "kodra.exe"
 extern const std::string Echo;          // "@ECHO", the first command word written
 extern const std::string Cls;           // "@CLS", the last one
