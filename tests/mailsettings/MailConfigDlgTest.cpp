@@ -177,8 +177,8 @@ TEST_F(MailConfigDialog, AcceptedEntriesReachTheMailerAsTyped)
          "Hablat.exe -install smtp.example.com me@example.com"},
         {"me@example.com", "smtp.example.com", true, " alice ", "s3cret",
          "Hablat.exe -install smtp.example.com me@example.com alice s3cret"},
-        {"a<b>c^d%PATH%@x", "smtp&echo|x", true, "l&o\"", "p|w>%TEMP%",
-         "Hablat.exe -install smtp&echo|x a<b>c^d%PATH%@x l&o\" p|w>%TEMP%"},
+        {"a<b>c^d%PATH%@x", "smtp&echo|x", true, "l&o", "p|w>%TEMP%",
+         "Hablat.exe -install smtp&echo|x a<b>c^d%PATH%@x l&o p|w>%TEMP%"},
     };
     size_t count = 0;
     for (const Case& c : cases) {
@@ -198,6 +198,134 @@ TEST_F(MailConfigDialog, AcceptedEntriesReachTheMailerAsTyped)
         EXPECT_EQ(c.command, starts.back().cmd);
         EXPECT_EQ(dir_.File("Hablat.exe"), starts.back().exe);
     }
+}
+
+// One field at a time holds the value; the mailer's C runtime must split its
+// command line into "-install" and the four values, each as typed.
+TEST_F(MailConfigDialog, EachValueIsOneArgumentOfTheMailerAsTyped)
+{
+    struct Case {
+        int field;
+        const char* value;
+    } cases[] = {
+        {IDC_SERVER, "smtp&echo|x"},
+        {IDC_SENDER, "a<b>c^d%PATH%@x"},
+        {IDC_LOGIN, "dom\\user"},
+        {IDC_LOGIN, "l&o'"},
+        {IDC_PASSWORD, "p|w>%TEMP%"},
+        {IDC_PASSWORD, "C:\\dir\\"},
+        {IDC_PASSWORD, "pa\\\\ss"},
+        {IDC_PASSWORD, "Gr\xFC\xDF" "e1"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.value);
+        std::map<int, std::string> typed = {{IDC_SERVER, "smtp.example.com"},
+                                            {IDC_SENDER, "me@example.com"},
+                                            {IDC_LOGIN, "alice"},
+                                            {IDC_PASSWORD, "s3cret"}};
+        typed[c.field] = c.value;
+        boxes_.Clear();
+        const size_t before = Starts().size();
+        INT_PTR result = Run([&](HWND dlg) {
+            Click(dlg, IDC_USE_AUTH);
+            for (const auto& [id, text] : typed) SetItem(dlg, id, text);
+            Click(dlg, IDOK);
+        });
+        EXPECT_EQ(IDOK, result);
+        EXPECT_TRUE(boxes_.Calls().empty());
+        auto starts = Starts();
+        ASSERT_EQ(before + 1, starts.size());
+        EXPECT_EQ((std::vector<std::string>{"-install", typed[IDC_SERVER], typed[IDC_SENDER], typed[IDC_LOGIN],
+                                            typed[IDC_PASSWORD]}),
+                  starts.back().args);
+    }
+}
+
+// The mailer's runtime takes a double quote as quoting: server `smtp"x` and
+// the sender would arrive as one argument, password `pa"ss` as "pass". Such a
+// value is refused as a blank is, with the field named.
+TEST_F(MailConfigDialog, ADoubleQuoteIsRefusedNamingTheField)
+{
+    const std::string server = "The name of the mail server must not contain a double quote (\").";
+    const std::string sender = "The e-mail address of the sender must not contain a double quote (\").";
+    const std::string login = "The login must not contain a double quote (\").";
+    const std::string password = "The password must not contain a double quote (\").";
+    struct Case {
+        const char* sender;
+        const char* server;
+        const char* login;
+        const char* password;
+        std::vector<std::string> messages;
+    } cases[] = {
+        {"me@example.com", "smtp\"x", "alice", "s3cret", {server}},
+        {"\"me\"@example.com", "smtp.example.com", "alice", "s3cret", {sender}},
+        {"me@example.com", "smtp.example.com", "\"bob", "pw\"", {login, password}},
+        {"me@example.com", "smtp.example.com", "alice", "pa\"ss", {password}},
+        // One message a field: the blank's comes first.
+        {"me@example.com", "smtp \"x", "alice", " \"", {Text(5006), password}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.server + std::string("|") + c.sender + "|" + c.login + "|" + c.password);
+        boxes_.Clear();
+        std::map<int, std::string> shown;
+        INT_PTR result = Run([&](HWND dlg) {
+            SetItem(dlg, IDC_SENDER, c.sender);
+            SetItem(dlg, IDC_SERVER, c.server);
+            Click(dlg, IDC_USE_AUTH);
+            SetItem(dlg, IDC_LOGIN, c.login);
+            SetItem(dlg, IDC_PASSWORD, c.password);
+            Click(dlg, IDOK);
+            for (int id : {IDC_SENDER, IDC_SERVER, IDC_LOGIN, IDC_PASSWORD}) shown[id] = ItemText(dlg, id);
+        });
+        EXPECT_EQ(IDCANCEL, result) << "the dialog stays open";
+        EXPECT_EQ(c.messages, boxes_.Texts());
+        for (const auto& box : boxes_.Boxes()) EXPECT_EQ(Text(5002), box.caption);
+        EXPECT_EQ((std::map<int, std::string>{{IDC_SENDER, c.sender},
+                                              {IDC_SERVER, c.server},
+                                              {IDC_LOGIN, c.login},
+                                              {IDC_PASSWORD, c.password}}),
+                  shown);
+    }
+    EXPECT_TRUE(Starts().empty());
+
+    // Without authentication the login is neither handed on nor checked.
+    boxes_.Clear();
+    EXPECT_EQ(IDOK, Run([](HWND dlg) {
+                  SetItem(dlg, IDC_SENDER, "me@example.com");
+                  SetItem(dlg, IDC_SERVER, "smtp.example.com");
+                  SetItem(dlg, IDC_LOGIN, "\"bob");
+                  Click(dlg, IDOK);
+              }));
+    EXPECT_TRUE(boxes_.Calls().empty());
+    ASSERT_EQ(1u, Starts().size());
+}
+
+// A stored password whose characters the system's code page cannot carry reads
+// as another one through the narrow calls, which the mailer uses as well: the
+// field stays empty, so OK asks for the password instead of installing that one.
+TEST_F(MailConfigDialog, AStoredPasswordTheCodePageCannotCarryIsNotInstalled)
+{
+    Seed("sender", "me@example.com");
+    Seed("SMTP server", "smtp.example.com");
+    Seed("AUTHLogin", "alice");
+    HKEY key;
+    ASSERT_EQ(ERROR_SUCCESS, testlib::CreateSharedKey(kMailerKey, KEY_SET_VALUE, &key));
+    const wchar_t stored[] = L"\x3042\x3044pw";  // two hiragana, as a system of code page 932 stores them
+    EXPECT_EQ(ERROR_SUCCESS, RegSetValueExW(key, L"AUTHPassword", 0, REG_SZ, reinterpret_cast<const BYTE*>(stored),
+                                            sizeof stored));
+    RegCloseKey(key);
+    INT_PTR result = Run([](HWND dlg) {
+        EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(dlg, IDC_USE_AUTH));
+        EXPECT_EQ("alice", ItemText(dlg, IDC_LOGIN));
+        EXPECT_EQ("", ItemText(dlg, IDC_PASSWORD));
+        Click(dlg, IDC_USE_AUTH);
+        Click(dlg, IDC_USE_AUTH);
+        EXPECT_EQ("", ItemText(dlg, IDC_PASSWORD)) << "nor put back by the check box";
+        Click(dlg, IDOK);
+    });
+    EXPECT_EQ(IDCANCEL, result);
+    EXPECT_EQ(std::vector<std::string>{Text(5004)}, boxes_.Texts());
+    EXPECT_TRUE(Starts().empty());
 }
 
 TEST_F(MailConfigDialog, AMailerThatCannotStartIsReportedAndTheDialogStays)
