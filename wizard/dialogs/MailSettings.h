@@ -23,8 +23,8 @@ public:
     enum class WriteResult {
         Written,
         Failed,  // the key cannot be opened or created or a value cannot be written
-        // The password came back changed from the system's code page; nothing
-        // of the record was written.
+        // The password came back changed through the system's code page: the
+        // stored values were left as they were.
         PasswordNotKept,
     };
 
