@@ -59,8 +59,11 @@ protected:
     std::vector<BatchCmdPtr> Read(const std::string& content, std::string& globalPath)
     {
         testlib::WriteTextFile(File("shutdown.bat"), content);
+        std::vector<BatchCmdPtr> rows = BuildCommandList();
+        BatchCmdList table;
+        for (const BatchCmdPtr& row : rows) table.push_back(row.get());
         std::vector<BatchCmdPtr> read;
-        ReadBatchFile(File("shutdown.bat"), globalPath, read);
+        ReadBatchFile(File("shutdown.bat"), table, globalPath, read);
         return read;
     }
 
@@ -75,7 +78,7 @@ protected:
             owned_.push_back(std::move(row));
         }
         std::vector<BatchCmdPtr> read;
-        ReadBatchFile(path, globalPath, read);
+        ReadBatchFile(path, table_, globalPath, read);
         std::vector<std::string> names;
         BatchCmdList entries;
         for (const BatchMatch& match : MatchBatchCommands(read, table_, owned_)) {
@@ -228,7 +231,7 @@ TEST_F(BatchFileTest, FilesThatDoNotOpenAreTracedAsInformation)
     std::string globalPath = "kept";
     std::vector<BatchCmdPtr> read;
     read.push_back(MakeWaitCommand("1", false));
-    ReadBatchFile(missing, globalPath, read);
+    ReadBatchFile(missing, {}, globalPath, read);
     EXPECT_TRUE(read.empty());
     EXPECT_EQ("kept", globalPath);
     ASSERT_EQ(1u, g_traces.size());
@@ -333,7 +336,7 @@ TEST_F(BatchFileTest, LinesReadBackBecomeTableCommandsWaitsRelaysAndCustomProgra
         "Log off user",
         "Wait 5 second(s)",
         "KODRA shutdown relay to 10.0.0.7",
-        "KODRA shutdown relay to my",
+        "KODRA shutdown relay to my-alpha",
         "KODRA shutdown relay to srv2",
         "Voldrun.exe",
         "other.exe",
@@ -345,7 +348,7 @@ TEST_F(BatchFileTest, LinesReadBackBecomeTableCommandsWaitsRelaysAndCustomProgra
     EXPECT_EQ(table_[0], sequence[0]);
     EXPECT_EQ(sequence[0], sequence[7]);  // one entry, listed twice
     EXPECT_EQ("kodra.exe -s -a 10.0.0.7 -ssl", sequence[2]->GetCommandLine());
-    EXPECT_EQ("kodra.exe -s -a my", sequence[3]->GetCommandLine());
+    EXPECT_EQ("kodra.exe -s -a my-alpha", sequence[3]->GetCommandLine());
     EXPECT_EQ("kodra.exe -s -a srv2 -ssl", sequence[4]->GetCommandLine());
     EXPECT_EQ("Voldrun.exe", sequence[5]->GetCommandLine());  // a custom entry has no arguments
     EXPECT_EQ("Custom application.", sequence[5]->GetDescription());
@@ -466,23 +469,69 @@ TEST_F(BatchFileTest, ACustomProgramWithABlankInItsNameRunsAndReadsBack)
 TEST_F(BatchFileTest, TheSecondSaveOfEarlierVersionsKeepsItsPathAndCommands)
 {
     // Earlier versions took a custom program's path line, first in the file,
-    // for the global path and wrote it back so, before the built-in commands.
+    // for the global path and wrote it back so, before the built-in commands;
+    // also when that folder holds the built-in program too.
     TouchAllHelpers();
-    const std::string content =
-        "@ECHO off\r\n"
-        "REM --- Created by KODRA configuration ---\r\n"
-        "SET path=%path%;D:\\tools\\\r\n"
-        "Voldrun.exe logoff\r\n"
-        "ktSleep.exe 5\r\n"
-        "@CLS\r\n";
-    ASSERT_TRUE(testlib::WriteTextFile(File("first.bat"), content));
-    std::string globalPath;
+    ASSERT_TRUE(CreateDirectoryA(File("tools").c_str(), nullptr));
+    ASSERT_TRUE(testlib::WriteTextFile(File("tools\\Voldrun.exe"), ""));
+    for (const std::string& folder : {std::string("D:\\tools\\"), File("tools") + "\\"}) {
+        const std::string content =
+            "@ECHO off\r\n"
+            "REM --- Created by KODRA configuration ---\r\n"
+            "SET path=%path%;" + folder + "\r\n"
+            "Voldrun.exe logoff\r\n"
+            "ktSleep.exe 5\r\n"
+            "@CLS\r\n";
+        ASSERT_TRUE(testlib::WriteTextFile(File("first.bat"), content));
+        std::string globalPath;
+        BatchCmdList sequence;
+        EXPECT_EQ((std::vector<std::string>{"Log off user", "Wait 5 second(s)"}),
+                  Reload(File("first.bat"), globalPath, &sequence))
+            << folder;
+        EXPECT_EQ("%path%;" + folder, globalPath);
+        ASSERT_TRUE(WriteBatchFile(File("second.bat"), globalPath, sequence));
+        EXPECT_EQ(content, testlib::ReadTextFile(File("second.bat"))) << folder;
+    }
+}
+
+TEST_F(BatchFileTest, CustomProgramsWithBatchCharactersRunWholeAndReadBack)
+{
+    // Legal names that the interpreter would otherwise cut, split or expand.
+    struct Custom {
+        const char* folder;
+        const char* program;
+    } customs[] = {
+        {"x&y", "a&b.bat"}, {"100%", "stop.bat"}, {"a^b (1)", "run(1).bat"}, {"tools", "%USERNAME%.bat"},
+        {"semi;colon", "c,d=e.bat"},
+    };
+    std::vector<BatchCmdPtr> entries;
     BatchCmdList sequence;
-    EXPECT_EQ((std::vector<std::string>{"Log off user", "Wait 5 second(s)"}),
-              Reload(File("first.bat"), globalPath, &sequence));
-    EXPECT_EQ("%path%;D:\\tools\\", globalPath);
-    ASSERT_TRUE(WriteBatchFile(File("second.bat"), globalPath, sequence));
-    EXPECT_EQ(content, testlib::ReadTextFile(File("second.bat")));
+    std::vector<std::string> names;
+    for (size_t i = 0; i < sizeof customs / sizeof customs[0]; ++i) {
+        const std::string folder = File(customs[i].folder) + "\\";
+        ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr)) << folder;
+        const std::string marker = File("ran" + std::to_string(i) + ".txt");
+        ASSERT_TRUE(testlib::WriteTextFile(folder + customs[i].program, "@echo ran>\"" + marker + "\"\r\n"));
+        entries.push_back(MakeCustomCommand(customs[i].program, folder));
+        sequence.push_back(entries.back().get());
+        names.push_back(customs[i].program);
+    }
+    ASSERT_TRUE(WriteBatchFile(File("first.bat"), "", sequence));
+    const std::string written = testlib::ReadTextFile(File("first.bat"));
+
+    testlib::RunResult run = testlib::Run("cmd.exe /c first.bat", dir_.Path());
+    ASSERT_TRUE(run.ended);
+    for (size_t i = 0; i < names.size(); ++i)
+        EXPECT_TRUE(testlib::FileExists(File("ran" + std::to_string(i) + ".txt"))) << names[i] << "\n" << written;
+
+    std::string globalPath;
+    BatchCmdList read;
+    EXPECT_EQ(names, Reload(File("first.bat"), globalPath, &read));
+    EXPECT_EQ("", globalPath);
+    for (size_t i = 0; i < read.size() && i < sequence.size(); ++i)
+        EXPECT_EQ(sequence[i]->GetDir(), read[i]->GetDir()) << names[i];
+    ASSERT_TRUE(WriteBatchFile(File("second.bat"), globalPath, read));
+    EXPECT_EQ(written, testlib::ReadTextFile(File("second.bat")));
 }
 
 TEST_F(BatchFileTest, HelpersBesideTheWizardAreFoundFromAnotherCurrentFolder)
