@@ -67,18 +67,6 @@ void SplitCommand(const std::string& line, std::string& program, std::string& ar
     arguments = line.size() > program.size() ? line.substr(program.size() + 1) : std::string();
 }
 
-std::vector<std::string> Words(const std::string& text)
-{
-    std::vector<std::string> words;
-    std::string::size_type at = 0;
-    while ((at = text.find_first_not_of(' ', at)) != std::string::npos) {
-        std::string::size_type end = text.find(' ', at);
-        words.push_back(text.substr(at, end == std::string::npos ? std::string::npos : end - at));
-        at = end;
-    }
-    return words;
-}
-
 }  // namespace
 
 ShutdownBatch ParseShutdownBatch(const std::string& text, const ProgramExists& programExists,
@@ -171,12 +159,14 @@ std::string ShutdownRelayArguments(const ShutdownRelay& relay)
 ShutdownRelay ParseShutdownRelay(const std::string& arguments)
 {
     ShutdownRelay relay;
-    const std::vector<std::string> words = Words(arguments);
-    for (size_t i = 0; i < words.size(); ++i) {
-        if (words[i] == kRelayAddress && i + 1 < words.size())
-            relay.address = words[++i];
-        else if (words[i] == kRelaySsl)
+    bool addressNext = false;
+    for (const std::string& word : SplitFields(arguments, kSeparator)) {
+        if (word.empty()) continue;
+        if (addressNext)
+            relay.address = word;
+        else if (word == kRelaySsl)
             relay.ssl = true;
+        addressNext = !addressNext && word == kRelayAddress;
     }
     return relay;
 }
