@@ -86,6 +86,15 @@ void SelectName(CWnd& dlg, int listId, const std::string& name)
     ADD_FAILURE() << name << " is not listed";
 }
 
+// Adds the relay template count times; each opens the relay dialog.
+void AddRelays(CWnd& dlg, size_t count)
+{
+    for (size_t i = 0; i < count; ++i) {
+        SelectName(dlg, IDC_BATCH_AVAILABLE, "KODRA shutdown relay");
+        Click(dlg, IDC_BATCH_ADD);
+    }
+}
+
 void Move(CWnd& dlg, int delta)
 {
     NMUPDOWN change{};
@@ -344,10 +353,7 @@ TEST_F(BatchEditorTest, ARelayStepAddsTheHostThenTheRangeInAscendingOrder)
     size_t asked = 0;
     RunEditor(
         [&](CDialog& dlg) {
-            for (size_t i = 0; i < sizeof answers / sizeof answers[0]; ++i) {
-                SelectName(dlg, IDC_BATCH_AVAILABLE, "KODRA shutdown relay");
-                Click(dlg, IDC_BATCH_ADD);
-            }
+            AddRelays(dlg, sizeof answers / sizeof answers[0]);
             EXPECT_EQ(kAllRows, Available(dlg));
             Click(dlg, IDOK);
         },
@@ -389,10 +395,7 @@ TEST_F(BatchEditorTest, ARelayHostReadsBackAsTypedOrIsRefused)
     size_t asked = 0;
     RunEditor(
         [&](CDialog& dlg) {
-            for (size_t i = 0; i < sizeof hosts / sizeof hosts[0]; ++i) {
-                SelectName(dlg, IDC_BATCH_AVAILABLE, "KODRA shutdown relay");
-                Click(dlg, IDC_BATCH_ADD);
-            }
+            AddRelays(dlg, sizeof hosts / sizeof hosts[0]);
             Click(dlg, IDOK);
         },
         [&](CDialog& relay) {
