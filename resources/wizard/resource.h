@@ -155,6 +155,7 @@
 #define IDS_ADAPTER_NAME_COLUMN    183
 #define IDS_NO_ADAPTERS            184
 #define IDS_BIND_UNRESOLVED        185
+#define IDS_BATCH_UNSAFE_ADDRESS   240
 
 // Shutdown-sequence editor and its two small dialogs.
 #define IDD_BATCHEDT               138
