@@ -10,6 +10,7 @@
 //       tooltip, menu and About box, Orlenk and the stand-ins' windows as
 //       OUT_DIR\<name>.bmp.
 // Clicks are posted to the controls (BM_CLICK), so no window needs the focus.
+#include <winsock2.h>
 #include <windows.h>
 
 #include <algorithm>
@@ -37,6 +38,7 @@ const int kAddrConfigure = 1112;
 const int kAddressText = 1011;
 const int kAddressOk = 1039;
 const int kNetBrowseIp = 1109;
+const int kNetMessagePort = 1011;
 const int kAliveEnable = 1029;
 const int kAliveTest = 1054;
 const int kAliveRedundancy = 1060;
@@ -44,6 +46,10 @@ const int kSdbConfigure = 1027;
 const int kSdbMailSettings = 1111;
 const int kBatchAvailable = 1050;
 const int kBatchAdd = 1051;
+// The wizard's default message port, and the one the demo gives a user who may
+// not listen below 1024 (tests/session.sh does the same for `build.sh run`).
+const u_short kDefaultMessagePort = 961;
+const u_short kUnprivilegedMessagePort = 6961;
 // ... and of Orlenk (resources/mailsettings/resource.h).
 const int kOrlenkSender = 1000;
 const int kOrlenkServer = 1001;
@@ -460,6 +466,36 @@ void AddressPageDialogs(Wizard& wizard)
     wizard.Picture(network, "wizard-network-settings");
 }
 
+// The message port the tray can listen on for this user: the default, unless
+// binding it is refused for want of rights (only root may listen below 1024).
+u_short MessagePortForThisUser()
+{
+    WSADATA data;
+    if (WSAStartup(MAKEWORD(2, 2), &data) != 0) Fail("no Winsock");
+    SOCKET probe = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    if (probe == INVALID_SOCKET) Fail("no socket (error " + std::to_string(WSAGetLastError()) + ")");
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(kDefaultMessagePort);
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    const bool refused = bind(probe, reinterpret_cast<const sockaddr*>(&address), sizeof address) ==
+                             SOCKET_ERROR &&
+                         WSAGetLastError() == WSAEACCES;
+    closesocket(probe);
+    WSACleanup();
+    return refused ? kUnprivilegedMessagePort : kDefaultMessagePort;
+}
+
+// Enters the message port in the address page's network settings, as an
+// administrator would.
+void SetMessagePort(Wizard& wizard, u_short port)
+{
+    HWND network = wizard.Open(wizard.WaitPage(), kAddrConfigure, "Advanced network settings");
+    SetText(Control(network, kNetMessagePort), std::to_string(port).c_str());
+    Click(network, IDOK);
+    WaitGone(network, "the network settings");
+}
+
 void ClientInstallation(const std::string& folder, Pictures& pictures)
 {
     Wizard wizard(folder, "Client installation", pictures);
@@ -467,6 +503,14 @@ void ClientInstallation(const std::string& folder, Pictures& pictures)
     wizard.Go(kNext);
     pictures.Window(wizard.Main(), "wizard-addresses");
     if (pictures.On()) AddressPageDialogs(wizard);
+    const u_short port = MessagePortForThisUser();
+    if (port == kDefaultMessagePort) {
+        Say("message port: " + std::to_string(port));
+    } else {
+        SetMessagePort(wizard, port);
+        Say("message port: " + std::to_string(port) + ", since this user may not listen on " +
+            std::to_string(kDefaultMessagePort));
+    }
     wizard.Go(kNext);
     if (pictures.On()) {
         HWND page = wizard.WaitPage();
