@@ -15,9 +15,10 @@ build="$top/build"
 
 # fonts-wqy-microhei: the glyphs of the Japanese, Korean and Chinese dialogs,
 # which Wine finds through fontconfig. llvm-14: the line coverage that
-# tests/fuzz/run-fuzz.sh reports.
+# tests/fuzz/run-fuzz.sh reports. x11-utils: xdpyinfo and xprop, which
+# tell whether a session's display answers.
 packages=(cmake make g++ g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix googletest
-          fonts-wine fonts-wqy-microhei xvfb xauth xdotool procps iproute2 util-linux
+          fonts-wine fonts-wqy-microhei xvfb xauth xdotool x11-utils procps iproute2 util-linux
           imagemagick clang libclang-rt-14-dev llvm-14)
 
 # Whether this kernel executes 32-bit x86 programs: a static i386 program of a

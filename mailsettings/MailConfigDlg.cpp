@@ -25,6 +25,9 @@ const int kMsgFirstBlank = 5005;
 const int kTooltipOffset = 4100;
 
 enum Field { kSender, kServer, kLogin, kPassword };
+// The string table's texts for a double quote, in the order of the fields.
+const UINT kFirstQuoteMessage = IDS_SENDER_QUOTE;
+static_assert(IDS_PASSWORD_QUOTE - IDS_SENDER_QUOTE == kPassword, "one text per field");
 
 // A value that does not fit 512 bytes or is not REG_SZ reads as not present.
 bool ReadValue(HKEY key, const char* name, CString& value)
@@ -89,8 +92,13 @@ BOOL CMailConfigDlg::OnInitDialog()
         }
         CString stored;
         if (ReadValue(key.Get(), kMailerPasswordValue, stored)) {
-            m_strSavedPassword = UnscramblePassword(stored);
-            m_strPassword = m_strSavedPassword;
+            // Through a code page that cannot carry the stored characters the text
+            // read is another password: the field stays empty, so that OK asks for
+            // it instead of installing that one.
+            if (ReadsAsStored(key.Get(), kMailerPasswordValue, stored)) {
+                m_strSavedPassword = UnscramblePassword(stored);
+                m_strPassword = m_strSavedPassword;
+            }
         } else {
             useAuth = false;
         }
@@ -187,6 +195,12 @@ bool CMailConfigDlg::CheckEntry(CString& value, const char* caption, int field, 
     }
     if (value.IsEmpty()) {
         ShowMessage(caption, emptyMessage);
+        return false;
+    }
+    if (HoldsDoubleQuote(value)) {
+        CString text;
+        text.LoadString(kFirstQuoteMessage + field);
+        MessageBox(text, caption, MB_OK);
         return false;
     }
     return true;

@@ -16,6 +16,17 @@ constexpr const char kMailerPasswordValue[] = "AUTHPassword";
 constexpr const char kMailerPortValue[] = "SMTP Port";
 constexpr const char kMailerTryValue[] = "Try";
 
+// The mailer takes its values unquoted on its command line, which its C
+// runtime splits at white space and where a double quote is quoting, never a
+// character: a value holding one arrives changed or fused with its neighbour.
+// Both programs refuse such a value.
+bool HoldsDoubleQuote(const char* value);
+
+// True when a byte of the password equals the key byte it is combined with: the
+// scrambled text, stored up to its first zero byte, would end there. Printable
+// ASCII never does; bytes of other code pages can.
+bool ScramblesToZero(const char* password);
+
 // Clears all of out, then stores text byte i exclusive-or key byte i % 12 for
 // the first min(strlen(text), size - 1) bytes; out is always terminated.
 // The operation is its own inverse. size must be at least 1.

@@ -225,6 +225,15 @@ bool IsUnsignedInRange(const char* text, unsigned lo, unsigned hi)
     return lo <= value && value <= hi;
 }
 
+bool LeadingUnsigned(const char* text, uint32_t most, uint32_t& value)
+{
+    const std::string digits(text, std::strspn(text, "0123456789"));
+    uint32_t v = 0;
+    if (digits.empty() || !DigitsValue(digits.c_str(), v) || v > most) return false;
+    value = v;
+    return true;
+}
+
 bool IsIpAddress(const char* text)
 {
     if (CountFields(text, ".", true) != 4) return false;

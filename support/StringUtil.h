@@ -3,6 +3,7 @@
 // named out are written. Character classes and case follow the global locale.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -63,6 +64,9 @@ bool IsIdentChar(char c);
 bool IsAllDigits(const char* text);
 bool IsNumberInRange(const char* text, int lo, int hi);
 bool IsUnsignedInRange(const char* text, unsigned lo, unsigned hi);
+// The number of the digits that the text starts with, up to the first other
+// character; false when it starts with no digit or the number is above most.
+bool LeadingUnsigned(const char* text, uint32_t most, uint32_t& value);
 bool IsIpAddress(const char* text);
 // Signed values: in radix 10 a sign and the magnitude, in every other radix
 // the 32-bit pattern; a radix outside 2 .. 36 gives "".

@@ -98,18 +98,52 @@ in_netns() {
   fi
 }
 
+# The display of a session: the first free number from display_base up. A
+# number is ours once our Xvfb holds its lock file, which every X server
+# started with a number honours in every network namespace, so sessions of
+# both builds, the run and with sessions and an X server of the machine never
+# share one (servers of one number would also share their keymap file and
+# socket file). A number whose socket file exists belongs to a server that
+# took no lock; it is passed over too.
+display_base=20
+display_last=199
+
 start_display() {
   mkdir -p "$state"
-  : >"$state/display"
-  setsid Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp \
-    3>"$state/display" </dev/null >/dev/null 2>&1 &
-  echo $! >"$state/xvfb.pid"
-  for _ in $(seq 200); do
-    [ -s "$state/display" ] && grep -q '^[0-9]' "$state/display" && break
+  local n pid log="$state/xvfb.log"
+  for ((n = display_base; n <= display_last; n++)); do
+    [ -e "/tmp/.X11-unix/X$n" ] && continue
+    setsid Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp </dev/null >"$log" 2>&1 &
+    pid=$!
+    echo "$pid" >"$state/xvfb.pid"
+    if display_answers "$n" "$pid"; then
+      echo "$n" >"$state/display"
+      return 0
+    fi
+    stop_pid "$pid"
+    rm -f "$state/xvfb.pid"
+    # Another server holds the number: its lock, or its listening socket.
+    grep -q 'Server is already active for display\|server already running' "$log" || break
+  done
+  echo "session: Xvfb did not start a display for $state" >&2
+  if [ -s "$log" ]; then sed 's/^/  Xvfb: /' "$log" >&2; fi
+  exit 1
+}
+
+# Waits until display N answers and the lock file names our server PID, or
+# until that server has ended.
+display_answers() {
+  local n=$1 pid=$2 st
+  for _ in $(seq 600); do
+    if [ "$(tr -d ' ' 2>/dev/null <"/tmp/.X$n-lock")" = "$pid" ] &&
+       xdpyinfo -display ":$n" >/dev/null 2>&1; then
+      return 0
+    fi
+    st=$(ps -o stat= -p "$pid" 2>/dev/null || true)
+    case "$st" in ""|Z*) return 1 ;; esac
     sleep 0.05
   done
-  if ! grep -q '^[0-9]' "$state/display"; then echo "session: Xvfb did not start" >&2; exit 1; fi
-  sed -i 's/[^0-9]//g' "$state/display"
+  return 1
 }
 
 restart_server() {

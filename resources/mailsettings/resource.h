@@ -14,3 +14,9 @@
 #define IDC_AUTH_GROUP 1007
 #define IDC_SENDER_LABEL 1009
 #define IDC_SERVER_LABEL 1010
+
+// A double quote in the field, in the order sender, server, login, password.
+#define IDS_SENDER_QUOTE 200
+#define IDS_SERVER_QUOTE 201
+#define IDS_LOGIN_QUOTE 202
+#define IDS_PASSWORD_QUOTE 203

@@ -155,6 +155,7 @@
 #define IDS_ADAPTER_NAME_COLUMN    183
 #define IDS_NO_ADAPTERS            184
 #define IDS_BIND_UNRESOLVED        185
+#define IDS_BATCH_UNSAFE_ADDRESS   240
 
 // Shutdown-sequence editor and its two small dialogs.
 #define IDD_BATCHEDT               138
@@ -190,3 +191,9 @@
 #define IDC_MAIL_PASSWORD_LABEL    1063
 #define IDC_MAIL_LOGIN             2231
 #define IDC_MAIL_PASSWORD          2232
+#define IDS_MAIL_SERVER_QUOTE      200
+#define IDS_MAIL_SENDER_QUOTE      201
+#define IDS_MAIL_LOGIN_QUOTE       202
+#define IDS_MAIL_PASSWORD_QUOTE    203
+#define IDS_MAIL_PASSWORD_CUT      204
+#define IDS_MAIL_PASSWORD_NOT_KEPT 205

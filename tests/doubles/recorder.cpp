@@ -1,5 +1,6 @@
 // Stands in for any outside program the system starts. It appends what it was
-// given to the log named by KODRA_RECORD_LOG and ends with the exit code in
+// given, its command line also as its C runtime split it into arguments, to
+// the log named by KODRA_RECORD_LOG and ends with the exit code in
 // KODRA_RECORD_EXIT (0 when unset), so a test sees exactly how it was started.
 #include <windows.h>
 
@@ -9,7 +10,7 @@
 
 int _dowildcard = 0;
 
-int main()
+int main(int argc, char** argv)
 {
     char log[MAX_PATH];
     DWORD n = GetEnvironmentVariableA("KODRA_RECORD_LOG", log, sizeof log);
@@ -25,7 +26,9 @@ int main()
         int show = (si.dwFlags & STARTF_USESHOWWINDOW) ? si.wShowWindow : -1;
 
         std::string entry = std::string("exe=") + exe + "\r\ncmd=" + GetCommandLineA() +
-                            "\r\ncwd=" + cwd + "\r\nshow=" + std::to_string(show) + "\r\nend\r\n";
+                            "\r\ncwd=" + cwd + "\r\nshow=" + std::to_string(show) + "\r\n";
+        for (int i = 1; i < argc; ++i) entry += std::string("arg=") + argv[i] + "\r\n";
+        entry += "end\r\n";
         // Several recorders may run at once: open, append in one write, close.
         for (int attempt = 0; attempt < 200; ++attempt) {
             HANDLE f = CreateFileA(log, FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,

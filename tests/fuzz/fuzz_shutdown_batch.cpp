@@ -72,22 +72,28 @@ bool StartsWithNoCase(const std::string& text, const std::string& prefix)
 //   ends, and the file, read as text, takes a CR right before the line end
 //   for part of the line end. Blanks at the start of a value that does not
 //   start its line, and CRs inside a line, are carried.
-// - A program is not empty. One with a blank is written in double quotes, up
-//   to the first of which the reader takes the name, so it holds no quote.
-//   One without a blank is written as it stands and read up to the first
-//   blank, so it does not start with a quote (the reader would look for the
-//   closing one), and its line does not start with "REM" (a comment) nor
-//   with "SET path=" (a path line), both ignoring case.
+// - A program is not empty. One that the writer quotes (it holds a blank or
+//   one of , ; = & ^ ( ) %) holds no quote: the reader takes the name up to
+//   the first one. Any other is read up to the first blank, so it does not
+//   start with a quote (the reader would look for the closing one), and its
+//   line does not start with "REM" (a comment) nor with "SET path=" (a path
+//   line), both ignoring case.
 // - A global path does not start with "%path%;", ignoring case: the reader
 //   takes such a first path line for the folder of the custom program after it.
-// - A custom program's folder is not empty (the reader then names none),
-//   holds no "%" (the folder is the line's third field at "%") and neither
-//   starts nor ends with ";" (trimmed off).
+// - A custom program's folder is not empty (the reader then names none) and
+//   holds no quote (illegal in a folder's name; the reader takes a folder
+//   line in quotes for a quoted folder). One that the writer leaves unquoted
+//   (without & ^ % ;) ends its line.
 // A directory of a command that is not custom is not written, and comes back
 // empty.
 bool EndsLine(const std::string& text) { return text.empty() || (text.back() != ' ' && text.back() != '\r'); }
 
 bool NoLineEnd(const std::string& text) { return text.find('\n') == std::string::npos; }
+
+bool Holds(const std::string& text, const char* characters)
+{
+    return text.find_first_of(characters) != std::string::npos;
+}
 
 bool GlobalPathCarried(const std::string& globalPath)
 {
@@ -99,8 +105,8 @@ bool CommandCarried(const ShutdownBatchCommand& command)
     const std::string& program = command.program;
     const std::string& arguments = command.arguments;
     if (program.empty() || !NoLineEnd(program) || !NoLineEnd(arguments) || !EndsLine(arguments)) return false;
-    if (program.find(' ') != std::string::npos) {
-        if (program.find('"') != std::string::npos) return false;
+    if (Holds(program, " ,;=&^()%")) {
+        if (Holds(program, "\"")) return false;
     } else {
         const std::string line = arguments.empty() ? program : program + kSeparator + arguments;
         if (program[0] == '"' || !EndsLine(line) || StartsWithNoCase(line, kComment) ||
@@ -109,8 +115,8 @@ bool CommandCarried(const ShutdownBatchCommand& command)
     }
     if (!command.custom) return true;
     const std::string& directory = command.directory;
-    return !directory.empty() && NoLineEnd(directory) && EndsLine(directory) &&
-           directory.find('%') == std::string::npos && directory.front() != ';' && directory.back() != ';';
+    return !directory.empty() && NoLineEnd(directory) && !Holds(directory, "\"") &&
+           (Holds(directory, "&^%;") || EndsLine(directory));
 }
 
 const size_t kMostCommands = 16;
@@ -132,7 +138,7 @@ void ReadSequence(FuzzInput& in, std::string& globalPath, std::vector<ShutdownBa
 // What reading the written lines gives: every line before the first of the
 // line limit, the writer's frame included.
 ShutdownBatch ExpectedBatch(const std::string& globalPath, const std::vector<ShutdownBatchCommand>& commands,
-                            const std::vector<std::string>& lines)
+                            const std::vector<std::string>& lines, const BecomesCustom& becomesCustom)
 {
     size_t cut = 0;
     while (cut < lines.size() && lines[cut].size() < static_cast<size_t>(kLineSize)) ++cut;
@@ -145,23 +151,27 @@ ShutdownBatch ExpectedBatch(const std::string& globalPath, const std::vector<Shu
         ++at;
     }
     for (const ShutdownBatchCommand& command : commands) {
-        if (command.custom) {
-            // A folder line read last, with no global path before it, is
-            // the global path after all.
-            if (at + 1 == cut && batch.globalPath.empty())
-                batch.globalPath = kFolderText + command.directory;
+        bool custom = command.custom;
+        if (custom) {
+            // With no global path before it, a folder line is the global
+            // path after all when it is read last, or when the command after
+            // it does not become custom.
+            if (at < cut && batch.globalPath.empty() &&
+                (at + 1 == cut || !becomesCustom(command.program, command.arguments))) {
+                batch.globalPath = lines[at].substr(sizeof kPathLine - 1);
+                custom = false;
+            }
             ++at;
         }
-        if (at < cut)
-            batch.commands.push_back(
-                {command.program, command.arguments, command.custom ? command.directory : "", command.custom});
+        if (at < cut) batch.commands.push_back({command.program, command.arguments, custom ? command.directory : "", custom});
         ++at;
     }
     if (at < cut) batch.commands.push_back({kCls, "", "", false});
     return batch;
 }
 
-void RoundTrip(FuzzInput& in)
+// The salt chooses which commands become custom.
+void RoundTrip(FuzzInput& in, unsigned salt)
 {
     std::string globalPath;
     std::vector<ShutdownBatchCommand> read;
@@ -171,11 +181,14 @@ void RoundTrip(FuzzInput& in)
     for (const ShutdownBatchCommand& command : read)
         if (CommandCarried(command)) commands.push_back(command);
 
+    const BecomesCustom becomesCustom = [salt](const std::string& program, const std::string& arguments) {
+        return (program.size() + arguments.size() + salt) % 3 != 0;
+    };
     const std::vector<std::string> lines = ShutdownBatchLines(globalPath, commands);
     std::string text;
     for (const std::string& line : lines) text += line + "\r\n";
-    const ShutdownBatch batch = ParseShutdownBatch(text, [](const std::string&) { return true; });
-    const ShutdownBatch expected = ExpectedBatch(globalPath, commands, lines);
+    const ShutdownBatch batch = ParseShutdownBatch(text, [](const std::string&) { return true; }, becomesCustom);
+    const ShutdownBatch expected = ExpectedBatch(globalPath, commands, lines, becomesCustom);
     Expect(batch.globalPath == expected.globalPath, "the global path written reads back");
     Expect(SameCommands(batch.commands, expected.commands), "the commands written read back");
 }
@@ -193,15 +206,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     ProgramExists exists = [salt](const std::string& path) {
         return !path.empty() && (static_cast<unsigned char>(path.back()) + salt) % 3 != 0;
     };
+    BecomesCustom becomesCustom = [salt](const std::string& program, const std::string& arguments) {
+        return (program.size() + arguments.size() + salt / 3) % 2 == 0;
+    };
 
-    ShutdownBatch batch = ParseShutdownBatch(text, exists);
+    ShutdownBatch batch = ParseShutdownBatch(text, exists, becomesCustom);
+    for (const ShutdownBatchCommand& command : batch.commands) ParseShutdownRelay(command.arguments);
     for (const ShutdownBatchCommand& command : batch.commands) ShutdownBatchProgramText(command.program);
     // Line ends of either kind read the same.
     if (text.find('\r') == std::string::npos && LinesShort(text))
-        Expect(SameBatch(batch, ParseShutdownBatch(WithCrLf(text), exists)),
+        Expect(SameBatch(batch, ParseShutdownBatch(WithCrLf(text), exists, becomesCustom)),
                "CR LF reads as LF");
 
     // The same bytes after the first, as a sequence to write and read back.
-    RoundTrip(sequence);
+    RoundTrip(sequence, salt);
     return 0;
 }

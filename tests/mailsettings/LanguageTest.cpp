@@ -11,7 +11,11 @@
 #include <string>
 #include <vector>
 
+#include "MailConfigDlg.h"
+#include "MailerSettings.h"
 #include "ResourceReader.h"
+#include "TestServices.h"
+#include "classlib_testkit.h"
 #include "resource.h"
 
 namespace {
@@ -49,6 +53,53 @@ TEST(OrlenkLanguages, TheJapaneseTemplateKeepsTheEnglishStructure)
 TEST(OrlenkLanguages, TheDialogOpensInTheLanguage)
 {
     testlib::ExpectOpensAs(Program(), IDD_MAILCONFIG_DIALOG, Japanese() ? kJapanese : kEnglish, nullptr, true);
+}
+
+TEST(OrlenkLanguages, EveryMessageOfTheStringTableInBothLanguages)
+{
+    for (UINT id : {IDS_SENDER_QUOTE, IDS_SERVER_QUOTE, IDS_LOGIN_QUOTE, IDS_PASSWORD_QUOTE}) {
+        SCOPED_TRACE(id);
+        std::wstring english, japanese;
+        ASSERT_TRUE(testlib::LoadTableString(Program(), id, kEnglish, english));
+        ASSERT_TRUE(testlib::LoadTableString(Program(), id, kJapanese, japanese));
+        EXPECT_NE(english, japanese);
+        EXPECT_TRUE(testlib::RoundTrips(japanese, 932));
+        char narrow[512] = "";
+        LoadStringA(Program(), id, narrow, sizeof narrow);
+        EXPECT_EQ(Japanese() ? japanese : english, testlib::Widen(narrow, GetACP()));
+    }
+}
+
+// A password stored by a system of code page 1252 ("secret", scrambled, as
+// that system's narrow calls widened it) reads whole only under that code
+// page; elsewhere the narrow calls, the mailer's too, give another password,
+// which the program neither shows nor installs.
+TEST(OrlenkLanguages, AStoredPasswordIsShownOnlyWhereItReadsWhole)
+{
+    testlib::DeleteSharedKey(kMailerKey);
+    HKEY key;
+    ASSERT_EQ(ERROR_SUCCESS, testlib::CreateSharedKey(kMailerKey, KEY_SET_VALUE, &key));
+    const wchar_t login[] = L"alice";
+    const wchar_t stored[] = L"\x00EF{\x00E6\x00E1" L"b\x00F6";
+    EXPECT_EQ(ERROR_SUCCESS, RegSetValueExW(key, L"AUTHLogin", 0, REG_SZ, reinterpret_cast<const BYTE*>(login),
+                                            sizeof login));
+    EXPECT_EQ(ERROR_SUCCESS, RegSetValueExW(key, L"AUTHPassword", 0, REG_SZ,
+                                            reinterpret_cast<const BYTE*>(stored), sizeof stored));
+    RegCloseKey(key);
+    std::string shown = "<not opened>";
+    bool checked = false;
+    classlib::testkit::ModalDriver driver([&](CDialog& dlg) {
+        char text[64] = "";
+        GetDlgItemTextA(dlg.GetSafeHwnd(), IDC_PASSWORD, text, sizeof text);
+        shown = text;
+        checked = IsDlgButtonChecked(dlg.GetSafeHwnd(), IDC_USE_AUTH) == BST_CHECKED;
+        PostMessageA(dlg.GetSafeHwnd(), WM_COMMAND, IDCANCEL, 0);
+    });
+    CMailConfigDlg dlg;
+    dlg.DoModal();
+    testlib::DeleteSharedKey(kMailerKey);
+    EXPECT_TRUE(checked);
+    EXPECT_EQ(GetACP() == 1252 ? "secret" : "", shown);
 }
 
 }  // namespace

@@ -177,8 +177,8 @@ TEST_F(MailConfigDialog, AcceptedEntriesReachTheMailerAsTyped)
          "Hablat.exe -install smtp.example.com me@example.com"},
         {"me@example.com", "smtp.example.com", true, " alice ", "s3cret",
          "Hablat.exe -install smtp.example.com me@example.com alice s3cret"},
-        {"a<b>c^d%PATH%@x", "smtp&echo|x", true, "l&o\"", "p|w>%TEMP%",
-         "Hablat.exe -install smtp&echo|x a<b>c^d%PATH%@x l&o\" p|w>%TEMP%"},
+        {"a<b>c^d%PATH%@x", "smtp&echo|x", true, "l&o", "p|w>%TEMP%",
+         "Hablat.exe -install smtp&echo|x a<b>c^d%PATH%@x l&o p|w>%TEMP%"},
     };
     size_t count = 0;
     for (const Case& c : cases) {
@@ -198,6 +198,141 @@ TEST_F(MailConfigDialog, AcceptedEntriesReachTheMailerAsTyped)
         EXPECT_EQ(c.command, starts.back().cmd);
         EXPECT_EQ(dir_.File("Hablat.exe"), starts.back().exe);
     }
+}
+
+const char kServerQuote[] = "The name of the mail server must not contain a double quote (\").";
+const char kSenderQuote[] = "The e-mail address of the sender must not contain a double quote (\").";
+const char kLoginQuote[] = "The login must not contain a double quote (\").";
+const char kPasswordQuote[] = "The password must not contain a double quote (\").";
+
+// One field at a time holds the value. The mailer's C runtime must split the
+// command line into "-install" and the four values, each as typed; a value it
+// would take otherwise (a double quote is quoting to it: server `smtp"x` and
+// the sender would arrive as one argument, password `pa"ss` as "pass") is
+// refused as a blank is, naming the field, and the mailer does not run.
+TEST_F(MailConfigDialog, EachValueIsOneArgumentOfTheMailerAsTypedOrRefused)
+{
+    struct Case {
+        int field;
+        const char* value;
+        const char* refusal;  // null: accepted
+    } cases[] = {
+        {IDC_SERVER, "smtp&echo|x", nullptr},
+        {IDC_SENDER, "a<b>c^d%PATH%@x", nullptr},
+        {IDC_LOGIN, "dom\\user", nullptr},
+        {IDC_LOGIN, "l&o'", nullptr},
+        {IDC_PASSWORD, "p|w>%TEMP%", nullptr},
+        {IDC_PASSWORD, "C:\\dir\\", nullptr},
+        {IDC_PASSWORD, "pa\\\\ss", nullptr},
+        {IDC_PASSWORD, "Gr\xFC\xDF" "e1", nullptr},
+        {IDC_SERVER, "smtp\"x", kServerQuote},
+        {IDC_SENDER, "\"me\"@example.com", kSenderQuote},
+        {IDC_LOGIN, "\"bob", kLoginQuote},
+        {IDC_PASSWORD, "pa\"ss", kPasswordQuote},
+        {IDC_PASSWORD, "pw\"", kPasswordQuote},
+        {IDC_PASSWORD, "a\\\"b", kPasswordQuote},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.value);
+        std::map<int, std::string> typed = {{IDC_SERVER, "smtp.example.com"},
+                                            {IDC_SENDER, "me@example.com"},
+                                            {IDC_LOGIN, "alice"},
+                                            {IDC_PASSWORD, "s3cret"}};
+        typed[c.field] = c.value;
+        boxes_.Clear();
+        const size_t before = Starts().size();
+        std::map<int, std::string> shown;
+        INT_PTR result = Run([&](HWND dlg) {
+            Click(dlg, IDC_USE_AUTH);
+            for (const auto& [id, text] : typed) SetItem(dlg, id, text);
+            Click(dlg, IDOK);
+            for (const auto& [id, text] : typed) shown[id] = ItemText(dlg, id);
+        });
+        auto starts = Starts();
+        if (c.refusal) {
+            EXPECT_EQ(IDCANCEL, result) << "the dialog stays open";
+            EXPECT_EQ(std::vector<std::string>{c.refusal}, boxes_.Texts());
+            for (const auto& box : boxes_.Boxes()) EXPECT_EQ(Text(5002), box.caption);
+            EXPECT_EQ(typed, shown) << "with the entries";
+            EXPECT_EQ(before, starts.size());
+            continue;
+        }
+        EXPECT_EQ(IDOK, result);
+        EXPECT_TRUE(boxes_.Calls().empty());
+        ASSERT_EQ(before + 1, starts.size());
+        EXPECT_EQ((std::vector<std::string>{"-install", typed[IDC_SERVER], typed[IDC_SENDER], typed[IDC_LOGIN],
+                                            typed[IDC_PASSWORD]}),
+                  starts.back().args);
+    }
+}
+
+// Every field with a double quote has its own message, after the blank's.
+TEST_F(MailConfigDialog, ADoubleQuoteInSeveralFieldsGivesEachItsMessage)
+{
+    struct Case {
+        const char* server;
+        const char* login;
+        const char* password;
+        std::vector<std::string> messages;
+    } cases[] = {
+        {"smtp.example.com", "\"bob", "pw\"", {kLoginQuote, kPasswordQuote}},
+        {"smtp \"x", "alice", " \"", {Text(5006), kPasswordQuote}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.server + std::string("|") + c.login + "|" + c.password);
+        boxes_.Clear();
+        INT_PTR result = Run([&](HWND dlg) {
+            SetItem(dlg, IDC_SENDER, "me@example.com");
+            SetItem(dlg, IDC_SERVER, c.server);
+            Click(dlg, IDC_USE_AUTH);
+            SetItem(dlg, IDC_LOGIN, c.login);
+            SetItem(dlg, IDC_PASSWORD, c.password);
+            Click(dlg, IDOK);
+        });
+        EXPECT_EQ(IDCANCEL, result);
+        EXPECT_EQ(c.messages, boxes_.Texts());
+    }
+    EXPECT_TRUE(Starts().empty());
+
+    // Without authentication the login is neither handed on nor checked.
+    boxes_.Clear();
+    EXPECT_EQ(IDOK, Run([](HWND dlg) {
+                  SetItem(dlg, IDC_SENDER, "me@example.com");
+                  SetItem(dlg, IDC_SERVER, "smtp.example.com");
+                  SetItem(dlg, IDC_LOGIN, "\"bob");
+                  Click(dlg, IDOK);
+              }));
+    EXPECT_TRUE(boxes_.Calls().empty());
+    ASSERT_EQ(1u, Starts().size());
+    EXPECT_EQ((std::vector<std::string>{"-install", "smtp.example.com", "me@example.com"}), Starts()[0].args);
+}
+
+// A stored password whose characters the system's code page cannot carry reads
+// as another one through the narrow calls, which the mailer uses as well: the
+// field stays empty, so OK asks for the password instead of installing that one.
+TEST_F(MailConfigDialog, AStoredPasswordTheCodePageCannotCarryIsNotInstalled)
+{
+    Seed("sender", "me@example.com");
+    Seed("SMTP server", "smtp.example.com");
+    Seed("AUTHLogin", "alice");
+    HKEY key;
+    ASSERT_EQ(ERROR_SUCCESS, testlib::CreateSharedKey(kMailerKey, KEY_SET_VALUE, &key));
+    const wchar_t stored[] = L"\x3042\x3044pw";  // two hiragana, as a system of code page 932 stores them
+    EXPECT_EQ(ERROR_SUCCESS, RegSetValueExW(key, L"AUTHPassword", 0, REG_SZ, reinterpret_cast<const BYTE*>(stored),
+                                            sizeof stored));
+    RegCloseKey(key);
+    INT_PTR result = Run([](HWND dlg) {
+        EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(dlg, IDC_USE_AUTH));
+        EXPECT_EQ("alice", ItemText(dlg, IDC_LOGIN));
+        EXPECT_EQ("", ItemText(dlg, IDC_PASSWORD));
+        Click(dlg, IDC_USE_AUTH);
+        Click(dlg, IDC_USE_AUTH);
+        EXPECT_EQ("", ItemText(dlg, IDC_PASSWORD)) << "nor put back by the check box";
+        Click(dlg, IDOK);
+    });
+    EXPECT_EQ(IDCANCEL, result);
+    EXPECT_EQ(std::vector<std::string>{Text(5004)}, boxes_.Texts());
+    EXPECT_TRUE(Starts().empty());
 }
 
 TEST_F(MailConfigDialog, AMailerThatCannotStartIsReportedAndTheDialogStays)

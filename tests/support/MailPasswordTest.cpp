@@ -66,4 +66,39 @@ TEST(ScramblePassword, PrintablePasswordNeverScramblesToZero)
     }
 }
 
+// Bytes of code page 1252 equal to the key byte at their position: stored as
+// a text value the scrambled password would end there.
+TEST(ScramblesToZero, FindsTheBytesThatWouldEndTheStoredText)
+{
+    struct Case {
+        const char* password;
+        bool zero;
+        size_t storedLength;
+    } cases[] = {
+        {"\x9C" "bersicht1", true, 0},    // oe ligature, key byte 0
+        {"abc\x93" "def\x94", true, 3},   // left double quotation mark, key byte 3
+        {"Brand1\x99x", true, 6},         // trade mark sign, key byte 6
+        {"abcde\x82\xA0", true, 5},       // a hiragana's lead byte in 932, key byte 5
+        {"0123456789ab\x9C", true, 12},   // key byte 0 again at the thirteenth
+        {"x\x9C" "bersicht1", false, 11},
+        {"Gr\xFC\xDF" "e1", false, 6},
+        {"", false, 0},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(c.zero, ScramblesToZero(c.password)) << c.password;
+        char out[128];
+        ScramblePassword(out, c.password, sizeof out);
+        EXPECT_EQ(c.storedLength, std::strlen(out)) << c.password;
+    }
+}
+
+TEST(HoldsDoubleQuote, AnywhereInTheValue)
+{
+    EXPECT_TRUE(HoldsDoubleQuote("\"bob"));
+    EXPECT_TRUE(HoldsDoubleQuote("pa\"ss"));
+    EXPECT_TRUE(HoldsDoubleQuote("pw\""));
+    EXPECT_FALSE(HoldsDoubleQuote("a&b|c<d>e^f%PATH%'`\\"));
+    EXPECT_FALSE(HoldsDoubleQuote(""));
+}
+
 }  // namespace

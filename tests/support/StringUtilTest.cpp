@@ -173,6 +173,29 @@ TEST(StringClasses, DigitsAndRanges)
     EXPECT_FALSE(IsUnsignedInRange("12", 13u, 20u));
 }
 
+TEST(StringClasses, LeadingDigitsUpToTheirLimit)
+{
+    struct Leading {
+        const char* text;
+        uint32_t most;
+        bool read;
+        uint32_t value;
+    } leading[] = {
+        {"15", 100, true, 15},          {"15 min", 100, true, 15},     {"007x", 100, true, 7},
+        {"0", 100, true, 0},            {"100", 100, true, 100},       {"101", 100, false, 0},
+        {"", 100, false, 0},            {" 15", 100, false, 0},        {"-4", 100, false, 0},
+        {"+4", 100, false, 0},          {"2147483647", 2147483647u, true, 2147483647u},
+        {"2147483648", 2147483647u, false, 0}, {"4294967295", 4294967295u, true, 4294967295u},
+        {"4294967296", 4294967295u, false, 0}, {"99999999999", 4294967295u, false, 0},
+        {"000000000000000000042", 100, true, 42},
+    };
+    for (const Leading& c : leading) {
+        uint32_t value = 0;
+        EXPECT_EQ(c.read, LeadingUnsigned(c.text, c.most, value)) << c.text;
+        EXPECT_EQ(c.value, value) << c.text;
+    }
+}
+
 TEST(StringClasses, IpAddress)
 {
     for (const char* good : {"1.2.3.4", "010.0.0.255", "1.2.3.4.", "1.2.3.4..", "0.0.0.0"})

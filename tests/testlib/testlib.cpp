@@ -175,6 +175,8 @@ std::vector<RecordedStart> ReadRecorderLog(const std::string& logPath)
             cur.cwd = line.substr(4);
         } else if (line.rfind("show=", 0) == 0) {
             cur.show = std::atoi(line.c_str() + 5);
+        } else if (line.rfind("arg=", 0) == 0) {
+            cur.args.push_back(line.substr(4));
         }
     }
     return starts;

@@ -77,6 +77,7 @@ struct RecordedStart {
     std::string cmd;
     std::string cwd;
     int show = -1;  // wShowWindow when the starter set it, else -1
+    std::vector<std::string> args;  // argv[1] on, as the program's C runtime split cmd
 };
 std::vector<RecordedStart> ReadRecorderLog(const std::string& logPath);
 

@@ -86,6 +86,15 @@ void SelectName(CWnd& dlg, int listId, const std::string& name)
     ADD_FAILURE() << name << " is not listed";
 }
 
+// Adds the relay template count times; each opens the relay dialog.
+void AddRelays(CWnd& dlg, size_t count)
+{
+    for (size_t i = 0; i < count; ++i) {
+        SelectName(dlg, IDC_BATCH_AVAILABLE, "KODRA shutdown relay");
+        Click(dlg, IDC_BATCH_ADD);
+    }
+}
+
 void Move(CWnd& dlg, int delta)
 {
     NMUPDOWN change{};
@@ -339,15 +348,12 @@ TEST_F(BatchEditorTest, ARelayStepAddsTheHostThenTheRangeInAscendingOrder)
         {"", false, {10, 0, 0, 250}, {10, 0, 0, 5}},
         {"", false, {10, 0, 0, 255}, {10, 0, 0, 255}},
         {"", false, {10, 0, 0, 5}, {0, 0, 0, 0}},
-        {"my host", false, {0, 0, 0, 0}, {0, 0, 0, 0}},
+        {" my-alpha ", false, {0, 0, 0, 0}, {0, 0, 0, 0}},
     };
     size_t asked = 0;
     RunEditor(
         [&](CDialog& dlg) {
-            for (size_t i = 0; i < sizeof answers / sizeof answers[0]; ++i) {
-                SelectName(dlg, IDC_BATCH_AVAILABLE, "KODRA shutdown relay");
-                Click(dlg, IDC_BATCH_ADD);
-            }
+            AddRelays(dlg, sizeof answers / sizeof answers[0]);
             EXPECT_EQ(kAllRows, Available(dlg));
             Click(dlg, IDOK);
         },
@@ -370,9 +376,65 @@ TEST_F(BatchEditorTest, ARelayStepAddsTheHostThenTheRangeInAscendingOrder)
                   "kodra.exe -s -a 192.168.1.11 -ssl\r\n"
                   "kodra.exe -s -a 192.168.1.12 -ssl\r\n"
                   "kodra.exe -s -a 10.0.0.255\r\n"
-                  "kodra.exe -s -a my host\r\n"
+                  "kodra.exe -s -a my-alpha\r\n"
                   "@CLS\r\n",
               Written());
+}
+
+TEST_F(BatchEditorTest, ARelayHostReadsBackAsTypedOrIsRefused)
+{
+    struct Host {
+        const char* typed;
+        bool ssl;
+        const char* kept;  // nullptr: refused
+    } hosts[] = {
+        {"my-alpha", false, "my-alpha"},  {"db-archive", false, "db-archive"}, {"srv-a1", true, "srv-a1"},
+        {"web-ssl01", false, "web-ssl01"}, {" srv1", false, "srv1"},           {"10.0.0.7", true, "10.0.0.7"},
+        {"srv1 & echo x", false, nullptr}, {"srv1>nul", false, nullptr},        {"srv%USERNAME%", false, nullptr},
+    };
+    size_t asked = 0;
+    RunEditor(
+        [&](CDialog& dlg) {
+            AddRelays(dlg, sizeof hosts / sizeof hosts[0]);
+            Click(dlg, IDOK);
+        },
+        [&](CDialog& relay) {
+            ASSERT_LT(asked, sizeof hosts / sizeof hosts[0]);
+            const Host& host = hosts[asked++];
+            SetText(relay, IDC_RELAY_HOST, host.typed);
+            if (host.ssl) Click(relay, IDC_RELAY_SSL);
+            MessageBoxRecorder boxes;
+            Click(relay, IDOK);
+            if (host.kept) {
+                EXPECT_TRUE(boxes.Texts().empty()) << host.typed;
+                return;
+            }
+            // The server batch file's message; the dialog stays open.
+            EXPECT_EQ(std::vector<std::string>{std::string("The address \"") + host.typed +
+                                               "\" cannot be written into a batch file.\r\nAn address must not "
+                                               "contain blanks or any of the characters & | < > ^ % \"."},
+                      boxes.Texts());
+            EXPECT_TRUE(IsWindow(relay.GetSafeHwnd())) << host.typed;
+            EXPECT_EQ(IDC_RELAY_HOST, GetDlgCtrlID(GetFocus())) << host.typed;
+            PostMessageA(relay.GetSafeHwnd(), WM_COMMAND, IDCANCEL, 0);
+        });
+    std::string lines;
+    Names names;
+    for (const Host& host : hosts) {
+        if (!host.kept) continue;
+        lines += std::string("kodra.exe -s -a ") + host.kept + (host.ssl ? " -ssl" : "") + "\r\n";
+        names.push_back(std::string("KODRA shutdown relay to ") + host.kept);
+    }
+    const std::string expected = std::string(kHeader) + lines + "@CLS\r\n";
+    EXPECT_EQ(expected, Written());
+
+    // The next opening shows the same relays and writes them unchanged.
+    MessageBoxRecorder boxes(IDYES);
+    RunEditor([&](CDialog& dlg) {
+        EXPECT_EQ(names, Sequence(dlg));
+        Click(dlg, IDOK);
+    });
+    EXPECT_EQ(expected, Written());
 }
 
 TEST_F(BatchEditorTest, TheRangeControlsShareTheirFirstThreeFields)

@@ -59,8 +59,11 @@ protected:
     std::vector<BatchCmdPtr> Read(const std::string& content, std::string& globalPath)
     {
         testlib::WriteTextFile(File("shutdown.bat"), content);
+        std::vector<BatchCmdPtr> rows = BuildCommandList();
+        BatchCmdList table;
+        for (const BatchCmdPtr& row : rows) table.push_back(row.get());
         std::vector<BatchCmdPtr> read;
-        ReadBatchFile(File("shutdown.bat"), globalPath, read);
+        ReadBatchFile(File("shutdown.bat"), table, globalPath, read);
         return read;
     }
 
@@ -75,7 +78,7 @@ protected:
             owned_.push_back(std::move(row));
         }
         std::vector<BatchCmdPtr> read;
-        ReadBatchFile(path, globalPath, read);
+        ReadBatchFile(path, table_, globalPath, read);
         std::vector<std::string> names;
         BatchCmdList entries;
         for (const BatchMatch& match : MatchBatchCommands(read, table_, owned_)) {
@@ -228,7 +231,7 @@ TEST_F(BatchFileTest, FilesThatDoNotOpenAreTracedAsInformation)
     std::string globalPath = "kept";
     std::vector<BatchCmdPtr> read;
     read.push_back(MakeWaitCommand("1", false));
-    ReadBatchFile(missing, globalPath, read);
+    ReadBatchFile(missing, {}, globalPath, read);
     EXPECT_TRUE(read.empty());
     EXPECT_EQ("kept", globalPath);
     ASSERT_EQ(1u, g_traces.size());
@@ -333,7 +336,7 @@ TEST_F(BatchFileTest, LinesReadBackBecomeTableCommandsWaitsRelaysAndCustomProgra
         "Log off user",
         "Wait 5 second(s)",
         "KODRA shutdown relay to 10.0.0.7",
-        "KODRA shutdown relay to my",
+        "KODRA shutdown relay to my-alpha",
         "KODRA shutdown relay to srv2",
         "Voldrun.exe",
         "other.exe",
@@ -345,7 +348,7 @@ TEST_F(BatchFileTest, LinesReadBackBecomeTableCommandsWaitsRelaysAndCustomProgra
     EXPECT_EQ(table_[0], sequence[0]);
     EXPECT_EQ(sequence[0], sequence[7]);  // one entry, listed twice
     EXPECT_EQ("kodra.exe -s -a 10.0.0.7 -ssl", sequence[2]->GetCommandLine());
-    EXPECT_EQ("kodra.exe -s -a my", sequence[3]->GetCommandLine());
+    EXPECT_EQ("kodra.exe -s -a my-alpha", sequence[3]->GetCommandLine());
     EXPECT_EQ("kodra.exe -s -a srv2 -ssl", sequence[4]->GetCommandLine());
     EXPECT_EQ("Voldrun.exe", sequence[5]->GetCommandLine());  // a custom entry has no arguments
     EXPECT_EQ("Custom application.", sequence[5]->GetDescription());
@@ -466,23 +469,76 @@ TEST_F(BatchFileTest, ACustomProgramWithABlankInItsNameRunsAndReadsBack)
 TEST_F(BatchFileTest, TheSecondSaveOfEarlierVersionsKeepsItsPathAndCommands)
 {
     // Earlier versions took a custom program's path line, first in the file,
-    // for the global path and wrote it back so, before the built-in commands.
+    // for the global path and wrote it back so, before the built-in commands;
+    // also when that folder holds the built-in program too.
     TouchAllHelpers();
-    const std::string content =
-        "@ECHO off\r\n"
-        "REM --- Created by KODRA configuration ---\r\n"
-        "SET path=%path%;D:\\tools\\\r\n"
-        "Voldrun.exe logoff\r\n"
-        "ktSleep.exe 5\r\n"
-        "@CLS\r\n";
-    ASSERT_TRUE(testlib::WriteTextFile(File("first.bat"), content));
-    std::string globalPath;
+    ASSERT_TRUE(CreateDirectoryA(File("tools").c_str(), nullptr));
+    ASSERT_TRUE(testlib::WriteTextFile(File("tools\\Voldrun.exe"), ""));
+    for (const std::string& folder : {std::string("D:\\tools\\"), File("tools") + "\\"}) {
+        const std::string content =
+            "@ECHO off\r\n"
+            "REM --- Created by KODRA configuration ---\r\n"
+            "SET path=%path%;" + folder + "\r\n"
+            "Voldrun.exe logoff\r\n"
+            "ktSleep.exe 5\r\n"
+            "@CLS\r\n";
+        ASSERT_TRUE(testlib::WriteTextFile(File("first.bat"), content));
+        std::string globalPath;
+        BatchCmdList sequence;
+        EXPECT_EQ((std::vector<std::string>{"Log off user", "Wait 5 second(s)"}),
+                  Reload(File("first.bat"), globalPath, &sequence))
+            << folder;
+        EXPECT_EQ("%path%;" + folder, globalPath);
+        ASSERT_TRUE(WriteBatchFile(File("second.bat"), globalPath, sequence));
+        EXPECT_EQ(content, testlib::ReadTextFile(File("second.bat"))) << folder;
+    }
+}
+
+TEST_F(BatchFileTest, CustomProgramsWithBatchCharactersRunWholeAndReadBack)
+{
+    // Legal names that the interpreter would otherwise cut, split or expand;
+    // each program is the recorder, which logs its own path. Wine's
+    // interpreter differs from the system's in two ways that the order and
+    // names here avoid: its program search drops a caret from a path entry,
+    // and it expands a "%" again that an earlier line put into the path.
+    struct Custom {
+        const char* folder;
+        const char* program;
+    } customs[] = {
+        {"x&y", "a&b.exe"}, {"a (1)", "run^(1).exe"}, {"tools", "%USERNAME%.exe"}, {"semi;colon", "c,d=e.exe"},
+        {"100%", "stop.exe"},
+    };
+    std::vector<BatchCmdPtr> entries;
     BatchCmdList sequence;
-    EXPECT_EQ((std::vector<std::string>{"Log off user", "Wait 5 second(s)"}),
-              Reload(File("first.bat"), globalPath, &sequence));
-    EXPECT_EQ("%path%;D:\\tools\\", globalPath);
-    ASSERT_TRUE(WriteBatchFile(File("second.bat"), globalPath, sequence));
-    EXPECT_EQ(content, testlib::ReadTextFile(File("second.bat")));
+    std::vector<std::string> names;
+    std::vector<std::string> paths;
+    for (const Custom& custom : customs) {
+        const std::string folder = File(custom.folder) + "\\";
+        ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr)) << folder;
+        ASSERT_TRUE(testlib::CopyInto(wizardtest::DoublesDir() + "\\recorder.exe", folder, custom.program));
+        entries.push_back(MakeCustomCommand(custom.program, folder));
+        sequence.push_back(entries.back().get());
+        names.push_back(custom.program);
+        paths.push_back(folder + custom.program);
+    }
+    ASSERT_TRUE(WriteBatchFile(File("first.bat"), "", sequence));
+    const std::string written = testlib::ReadTextFile(File("first.bat"));
+
+    const std::string log = File("started.log");
+    testlib::RunResult run = testlib::Run("cmd.exe /c first.bat", dir_.Path(), {testlib::RecorderLogVar(log)});
+    ASSERT_TRUE(run.ended);
+    std::vector<std::string> started;
+    for (const testlib::RecordedStart& start : testlib::ReadRecorderLog(log)) started.push_back(start.exe);
+    EXPECT_EQ(paths, started) << written;
+
+    std::string globalPath;
+    BatchCmdList read;
+    EXPECT_EQ(names, Reload(File("first.bat"), globalPath, &read));
+    EXPECT_EQ("", globalPath);
+    for (size_t i = 0; i < read.size() && i < sequence.size(); ++i)
+        EXPECT_EQ(sequence[i]->GetDir(), read[i]->GetDir()) << names[i];
+    ASSERT_TRUE(WriteBatchFile(File("second.bat"), globalPath, read));
+    EXPECT_EQ(written, testlib::ReadTextFile(File("second.bat")));
 }
 
 TEST_F(BatchFileTest, HelpersBesideTheWizardAreFoundFromAnotherCurrentFolder)

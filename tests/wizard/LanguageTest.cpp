@@ -19,8 +19,11 @@
 
 #include "AddrlistDlg.h"
 #include "CnfData.h"
+#include "MailSettings.h"
+#include "MailerSettings.h"
 #include "PageHost.h"
 #include "ResourceReader.h"
+#include "TestServices.h"
 #include "WizardTestKit.h"
 #include "classlib_testkit.h"
 #include "resource.h"
@@ -328,6 +331,121 @@ TEST_F(JobsFlag, TheVisibleBoxFollowsTheFlagWithoutTheTrayProgram)
         EXPECT_EQ(IsEnabled(d, IDC_NET_JOBS_AS_USER), IsEnabled(d, IDC_NET_JOBS_SHOWN));
         EXPECT_EQ(IsChecked(d, IDC_NET_JOBS_AS_USER), IsChecked(d, IDC_NET_JOBS_SHOWN));
     });
+}
+
+// The scrambled password through the narrow registry calls of the entry's code
+// page, which the mailer reads it with too: under 1252 every byte comes back;
+// under the double-byte code pages bytes of 0x80 and above that do not form a
+// character come back changed. Such a password is refused, and nothing of the
+// record replaces what was stored.
+class MailPassword : public UnderTheLanguage {
+protected:
+    void SetUp() override
+    {
+        UnderTheLanguage::SetUp();
+        testlib::DeleteSharedKey(kMailerKey);
+    }
+    void TearDown() override { testlib::DeleteSharedKey(kMailerKey); }
+
+    // The stored value as the wide calls give it; "<none>" when missing.
+    static std::wstring StoredWide(const wchar_t* name)
+    {
+        HKEY key;
+        if (testlib::OpenSharedKey(kMailerKey, KEY_READ, &key) != ERROR_SUCCESS) return L"<none>";
+        wchar_t text[256] = L"";
+        DWORD size = sizeof text - sizeof(wchar_t);
+        LONG result = RegQueryValueExW(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(text), &size);
+        RegCloseKey(key);
+        return result == ERROR_SUCCESS ? std::wstring(text) : L"<none>";
+    }
+    static void SeedWide(const wchar_t* name, const std::wstring& value)
+    {
+        HKEY key;
+        ASSERT_EQ(ERROR_SUCCESS, testlib::CreateSharedKey(kMailerKey, KEY_SET_VALUE, &key));
+        EXPECT_EQ(ERROR_SUCCESS, RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                                                static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))));
+        RegCloseKey(key);
+    }
+    static HablatSettings Settings(const char* password)
+    {
+        HablatSettings settings;
+        settings.Enabled = true;
+        settings.SmtpServer = "smtp.example.com";
+        settings.Sender = "ups@example.com";
+        settings.AuthEnabled = true;
+        settings.AuthLogin = "alice";
+        settings.AuthPassword = password;
+        return settings;
+    }
+};
+
+TEST_F(MailPassword, StoredOnlyWhenItReadsBackAsWritten)
+{
+    struct Case {
+        const char* password;
+        std::vector<UINT> keptUnder;  // code pages
+    } cases[] = {
+        {"secret", {1252}},
+        {"Passw0rd", {1252}},
+        {"alice123", {1252, 936}},  // its scrambled bytes pair into characters of 936
+        {"A", {1252, 932}},  // scrambled 0xDD: a single-byte katakana in 932
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.password);
+        const bool kept = std::count(c.keptUnder.begin(), c.keptUnder.end(), language_.codePage) > 0;
+        testlib::DeleteSharedKey(kMailerKey);
+        SeedWide(L"SMTP server", L"old.example.com");
+        SeedWide(L"AUTHPassword", L"\x00EF{\x00E6");
+        const HablatSettings settings = Settings(c.password);
+        EXPECT_EQ(kept ? CMailSettings::WriteResult::Written : CMailSettings::WriteResult::PasswordNotKept,
+                  CMailSettings::WriteHablatSettings(&settings));
+        HablatSettings back;
+        CMailSettings::ReadHablatSettings(&back);
+        if (kept) {
+            EXPECT_EQ(c.password, back.AuthPassword);
+            EXPECT_EQ("smtp.example.com", back.SmtpServer);
+        } else {
+            EXPECT_EQ(L"\x00EF{\x00E6", StoredWide(L"AUTHPassword"));
+            EXPECT_EQ(L"old.example.com", StoredWide(L"SMTP server"));
+            EXPECT_EQ(L"<none>", StoredWide(L"AUTHLogin"));
+        }
+    }
+
+    // A password that was not there is not there afterwards either.
+    testlib::DeleteSharedKey(kMailerKey);
+    const HablatSettings settings = Settings("secret");
+    CMailSettings::WriteHablatSettings(&settings);
+    if (language_.codePage != 1252) {
+        EXPECT_EQ(L"<none>", StoredWide(L"AUTHPassword"));
+    }
+}
+
+TEST_F(MailPassword, TheDialogSaysThePasswordCannotBeStoredHere)
+{
+    if (language_.codePage == 1252) GTEST_SKIP() << "code page 1252 carries every scrambled byte";
+    MessageBoxRecorder boxes;
+    bool stillOpen = false;
+    int focused = 0;
+    ModalDriver driver([&](CDialog& dlg) {
+        EXPECT_TRUE(Click(dlg, IDC_MAIL_ENABLE));
+        EXPECT_TRUE(Click(dlg, IDC_MAIL_USE_AUTH));
+        SetText(dlg, IDC_MAIL_SERVER, "smtp.example.com");
+        SetText(dlg, IDC_MAIL_SENDER, "ups@example.com");
+        SetText(dlg, IDC_MAIL_LOGIN, "alice");
+        SetText(dlg, IDC_MAIL_PASSWORD, "secret");
+        Click(dlg, IDOK);
+        stillOpen = IsWindow(dlg.GetSafeHwnd()) != FALSE;
+        focused = FocusedId();
+        PostMessageA(dlg.GetSafeHwnd(), WM_COMMAND, IDCANCEL, 0);
+    });
+    CMailSettings dialog(nullptr);
+    EXPECT_EQ(IDCANCEL, dialog.DoModal());
+    EXPECT_TRUE(stillOpen);
+    EXPECT_EQ(IDC_MAIL_PASSWORD, focused);
+    ASSERT_EQ(1u, boxes.Calls().size());
+    std::wstring message;
+    ASSERT_TRUE(testlib::LoadTableString(Program(), IDS_MAIL_PASSWORD_NOT_KEPT, language_.resource, message));
+    EXPECT_EQ(message, testlib::Widen(std::string(boxes.Calls()[0].text), GetACP()));
 }
 
 }  // namespace

@@ -19,6 +19,8 @@
 namespace {
 
 using classlib::testkit::Click;
+using classlib::testkit::FocusedId;
+using classlib::testkit::GetSelection;
 using classlib::testkit::GetText;
 using classlib::testkit::IsChecked;
 using classlib::testkit::IsEnabled;
@@ -170,7 +172,7 @@ TEST_F(MailSettingsTest, TheValuesGoWhereA32BitMailerReadsThem)
     settings.Enabled = true;
     settings.SmtpServer = "smtp.example.com";
     settings.Sender = "ups@example.com";
-    ASSERT_TRUE(CMailSettings::WriteHablatSettings(&settings));
+    ASSERT_EQ(CMailSettings::WriteResult::Written, CMailSettings::WriteHablatSettings(&settings));
     auto serverIn = [](REGSAM view) {
         HKEY key;
         if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kMailerKey, 0, KEY_QUERY_VALUE | view, &key) !=
@@ -314,7 +316,7 @@ TEST_F(MailSettingsTest, APasswordIsStoredCutTo127Characters)
     settings.AuthEnabled = true;
     settings.AuthLogin = "alice";
     settings.AuthPassword = password;
-    EXPECT_TRUE(CMailSettings::WriteHablatSettings(&settings));
+    EXPECT_EQ(CMailSettings::WriteResult::Written, CMailSettings::WriteHablatSettings(&settings));
     DWORD bytes = 0;
     EXPECT_EQ(Scrambled(password.substr(0, 127)), Stored("AUTHPassword", nullptr, &bytes));
     EXPECT_EQ(128u, bytes);
@@ -359,8 +361,149 @@ TEST_F(MailSettingsTest, SettingsThatCannotBeStoredKeepTheDialogOpen)
     RegCloseKey(key);
     HablatSettings settings;
     settings.Enabled = false;
-    EXPECT_TRUE(CMailSettings::WriteHablatSettings(&settings));
+    EXPECT_EQ(CMailSettings::WriteResult::Written, CMailSettings::WriteHablatSettings(&settings));
     EXPECT_EQ("", Stored("SMTP server"));
+}
+
+// What the user types into the four fields with mail and authentication on;
+// the refused entries leave the dialog open with its message, the offending
+// field selected and focused, and write nothing.
+struct Typed {
+    std::string server = "smtp.example.com";
+    std::string sender = "ups@example.com";
+    std::string login = "alice";
+    std::string password = "s3cret";
+};
+
+class MailSettingsEntries : public MailSettingsTest {
+protected:
+    // Types the entries into the dialog opened without a key, presses OK; true
+    // when the dialog closed with OK.
+    bool TypeAndConfirm(const Typed& typed, bool auth = true)
+    {
+        testlib::DeleteSharedKey(kMailerKey);
+        return Run([&](CDialog& dlg) {
+            EXPECT_TRUE(Click(dlg, IDC_MAIL_ENABLE));
+            if (auth) {
+                EXPECT_TRUE(Click(dlg, IDC_MAIL_USE_AUTH));
+            }
+            SetText(dlg, IDC_MAIL_SERVER, typed.server.c_str());
+            SetText(dlg, IDC_MAIL_SENDER, typed.sender.c_str());
+            SetText(dlg, IDC_MAIL_LOGIN, typed.login.c_str());
+            SetText(dlg, IDC_MAIL_PASSWORD, typed.password.c_str());
+            Click(dlg, IDOK);
+            focused_ = FocusedId();
+            GetSelection(dlg, focused_, selStart_, selEnd_);
+            shown_ = Text(dlg, focused_);
+        }) == IDOK;
+    }
+
+    MessageBoxRecorder boxes_;
+    int focused_ = 0;
+    int selStart_ = -1;
+    int selEnd_ = -1;
+    std::string shown_;
+};
+
+TEST_F(MailSettingsEntries, ADoubleQuoteInAWrittenValueIsRefusedNamingTheField)
+{
+    struct Case {
+        int field;
+        const char* value;
+        const char* message;
+    } cases[] = {
+        {IDC_MAIL_SERVER, "smtp\"x", "The outgoing server must not contain a double quote (\")."},
+        {IDC_MAIL_SENDER, "\"ups\"@example.com", "The sender e-mail address must not contain a double quote (\")."},
+        {IDC_MAIL_LOGIN, "\"bob", "The account user name must not contain a double quote (\")."},
+        {IDC_MAIL_PASSWORD, "pa\"ss", "The account password must not contain a double quote (\")."},
+        {IDC_MAIL_PASSWORD, "pw\"", "The account password must not contain a double quote (\")."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.value);
+        boxes_.Clear();
+        Typed typed;
+        if (c.field == IDC_MAIL_SERVER) typed.server = c.value;
+        if (c.field == IDC_MAIL_SENDER) typed.sender = c.value;
+        if (c.field == IDC_MAIL_LOGIN) typed.login = c.value;
+        if (c.field == IDC_MAIL_PASSWORD) typed.password = c.value;
+        EXPECT_FALSE(TypeAndConfirm(typed));
+        EXPECT_EQ(std::vector<std::string>{c.message}, boxes_.Texts());
+        EXPECT_EQ(c.field, focused_);
+        EXPECT_EQ(c.value, shown_);
+        EXPECT_EQ(0, selStart_);
+        EXPECT_EQ(static_cast<int>(std::string(c.value).size()), selEnd_);
+        EXPECT_FALSE(KeyExists());
+    }
+
+    // Values that are not written are not checked.
+    boxes_.Clear();
+    Typed login;
+    login.login = "\"bob";
+    login.password = "pa\"ss";
+    EXPECT_TRUE(TypeAndConfirm(login, false));
+    EXPECT_TRUE(boxes_.Calls().empty());
+    EXPECT_EQ("", Stored("AUTHLogin"));
+}
+
+// Printable characters of code page 1252 (and lead bytes of 932) that equal
+// the key byte at their position would end the stored text there.
+TEST_F(MailSettingsEntries, APasswordThatWouldBeStoredCutIsRefused)
+{
+    const char* const cut[] = {
+        "\x9C" "bersicht1",       // oe ligature, key byte 0
+        "abc\x93" "def\x94",      // left double quotation mark, key byte 3
+        "Brand1\x99x",            // trade mark sign, key byte 6
+        "abcde\x82\xA0",          // a hiragana's lead byte, key byte 5
+    };
+    for (const char* password : cut) {
+        SCOPED_TRACE(password);
+        boxes_.Clear();
+        Typed typed;
+        typed.password = password;
+        EXPECT_FALSE(TypeAndConfirm(typed));
+        ASSERT_EQ(1u, boxes_.Calls().size());
+        EXPECT_STREQ("This password cannot be stored: the mailer's scrambling would end it at one of its "
+                     "characters.\r\nPlease choose another password.",
+                     boxes_.Calls()[0].text);
+        EXPECT_EQ(IDC_MAIL_PASSWORD, focused_);
+        EXPECT_EQ(password, shown_);
+        EXPECT_FALSE(KeyExists());
+    }
+
+    // The same characters elsewhere scramble to other bytes and come back whole.
+    for (const char* password : {"Gr\xFC\xDF" "e1", "x\x9C" "bersicht1", "\x93" "abc\x94"}) {
+        SCOPED_TRACE(password);
+        Typed typed;
+        typed.password = password;
+        EXPECT_TRUE(TypeAndConfirm(typed));
+        HablatSettings back;
+        CMailSettings::ReadHablatSettings(&back);
+        EXPECT_EQ(password, back.AuthPassword);
+        EXPECT_TRUE(back.AuthEnabled);
+    }
+}
+
+TEST_F(MailSettingsEntries, TheEditsTakeAtMostWhatTheNextOpeningReads)
+{
+    const std::string typed130(130, 'v');
+    Run([&](CDialog& dlg) {
+        ASSERT_TRUE(Click(dlg, IDC_MAIL_ENABLE));
+        ASSERT_TRUE(Click(dlg, IDC_MAIL_USE_AUTH));
+        for (int id : {IDC_MAIL_SERVER, IDC_MAIL_SENDER, IDC_MAIL_LOGIN, IDC_MAIL_PASSWORD}) {
+            EXPECT_EQ(127, dlg.SendDlgItemMessage(id, EM_GETLIMITTEXT)) << id;
+            // What typing or pasting does: the edit takes no more than its limit.
+            dlg.SendDlgItemMessage(id, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(typed130.c_str()));
+            EXPECT_EQ(127u, Text(dlg, id).size()) << id;
+        }
+        Click(dlg, IDOK);
+    });
+    const std::string longest(127, 'v');
+    Run([&](CDialog& dlg) {
+        EXPECT_TRUE(IsChecked(dlg, IDC_MAIL_ENABLE));
+        EXPECT_TRUE(IsChecked(dlg, IDC_MAIL_USE_AUTH));
+        for (int id : {IDC_MAIL_SERVER, IDC_MAIL_SENDER, IDC_MAIL_LOGIN, IDC_MAIL_PASSWORD})
+            EXPECT_EQ(longest, Text(dlg, id)) << id;
+    });
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "BatchSyntax.h"
 #include "ServerJob.h"
 #include "WizardTestKit.h"
 #include "classlib_testkit.h"
@@ -208,7 +209,10 @@ TEST_F(ServerJobTest, AddressesTheInterpreterWouldSplitAreRefused)
         MessageBoxRecorder boxes;
         EXPECT_FALSE(InstallServerJob(Server({"10.0.0.2", address}), "KODRA.EXE", 3)) << address;
         ASSERT_EQ(1u, boxes.Boxes().size()) << address;
-        EXPECT_NE(std::string::npos, boxes.Boxes()[0].text.find("cannot be written into the server batch file"))
+        EXPECT_EQ(std::string("The address \"") + address +
+                      "\" cannot be written into a batch file.\r\nAn address must not contain blanks or any "
+                      "of the characters & | < > ^ % \".",
+                  boxes.Boxes()[0].text)
             << address;
         EXPECT_FALSE(testlib::FileExists(BatchPath())) << address;
         EXPECT_TRUE(Stored().empty()) << address;

@@ -34,10 +34,19 @@ struct Parsed {
     std::vector<Command> commands;
 };
 
+// The editor's own commands, which it never takes for custom programs: rows
+// of its table, and every wait, relay and frame line.
+bool BecomesCustom(const std::string& program, const std::string& arguments)
+{
+    static const std::set<std::string> rows = {"Voldrun.exe logoff", "Voldrun.exe poweroff force", "Quorrin.exe"};
+    static const std::set<std::string> programs = {"ktSleep.exe", "kodra.exe", "@ECHO", "@CLS"};
+    return !programs.count(program) && !rows.count(arguments.empty() ? program : program + " " + arguments);
+}
+
 Parsed Parse(const std::string& text, const std::set<std::string>& existing)
 {
-    ShutdownBatch batch =
-        ParseShutdownBatch(text, [&](const std::string& path) { return existing.count(path) > 0; });
+    ShutdownBatch batch = ParseShutdownBatch(
+        text, [&](const std::string& path) { return existing.count(path) > 0; }, BecomesCustom);
     Parsed parsed{batch.globalPath, {}};
     for (const ShutdownBatchCommand& c : batch.commands)
         parsed.commands.push_back({c.program, c.arguments, c.directory, c.custom});
@@ -45,7 +54,8 @@ Parsed Parse(const std::string& text, const std::set<std::string>& existing)
 }
 
 const std::set<std::string> kHelpers = {"Voldrun.exe", "ktSleep.exe", "Quorrin.exe", "kodra.exe",
-                                        "D:\\tools\\stop.exe", "D:\\my tools\\Stop Server.bat"};
+                                        "D:\\tools\\stop.exe", "D:\\my tools\\Stop Server.bat",
+                                        "D:\\tools\\Voldrun.exe", "D:\\tools\\kodra.exe"};
 
 TEST(ShutdownBatchText, TheWriterFramesTheCommandsAndPutsACustomFolderBeforeItsProgram)
 {
@@ -96,7 +106,7 @@ TEST(ShutdownBatchText, FilesOfEarlierVersionsReadAsBefore)
          "SET path=%path%;D:\\tools\\\r\nstop.exe\r\nQuorrin.exe\r\n",
          "",
          {{"stop.exe", "", "D:\\tools\\", true}, {"Quorrin.exe", "", ""}}},
-        {"a first custom line before a built-in command is the global path",
+        {"a first custom line before a built-in command is the global path, also when its folder holds the program",
          "SET path=%path%;D:\\tools\\\r\nVoldrun.exe logoff\r\nQuorrin.exe\r\n",
          "%path%;D:\\tools\\",
          {{"Voldrun.exe", "logoff", ""}, {"Quorrin.exe", "", ""}}},
@@ -104,6 +114,14 @@ TEST(ShutdownBatchText, FilesOfEarlierVersionsReadAsBefore)
          "SET path=%path%;D:\\tools\\\r\nSET path=%path%;D:\\tools\\\r\nstop.exe\r\n",
          "%path%;D:\\tools\\",
          {{"stop.exe", "", "D:\\tools\\", true}}},
+        {"the same program without a row's arguments is custom",
+         "SET path=%path%;D:\\tools\\\r\nVoldrun.exe\r\n",
+         "",
+         {{"Voldrun.exe", "", "D:\\tools\\", true}}},
+        {"and so before a wait or a relay",
+         "SET path=%path%;D:\\tools\\\r\nkodra.exe -s -a srv1\r\n",
+         "%path%;D:\\tools\\",
+         {{"kodra.exe", "-s -a srv1", ""}}},
         {"a first custom line with nothing after it",
          "SET path=%path%;D:\\tools\\\r\n",
          "%path%;D:\\tools\\",
@@ -133,6 +151,89 @@ TEST(ShutdownBatchText, AQuotedProgramIsTheWholeName)
 
     EXPECT_EQ("\"Stop Server.bat\"", ShutdownBatchProgramText("Stop Server.bat"));
     EXPECT_EQ("stop.exe", ShutdownBatchProgramText("stop.exe"));
+}
+
+TEST(ShutdownBatchText, CustomProgramsAndFoldersAreWrittenForTheInterpreterAndReadBack)
+{
+    // Quoted, the interpreter takes every character as it stands but "%",
+    // which it expands unless doubled. A folder's blanks and brackets it takes
+    // as they stand after "SET", so such a folder keeps the earlier form.
+    struct Case {
+        std::string program;
+        std::string directory;
+        std::string folderLine;
+        std::string programLine;
+    } cases[] = {
+        {"a&b.exe", "D:\\tools\\", "SET path=%path%;D:\\tools\\", "\"a&b.exe\""},
+        {"stop.exe", "D:\\x&y\\", "SET path=%path%;\"D:\\x&y\\\"", "stop.exe"},
+        {"stop.exe", "D:\\100%\\", "SET path=%path%;\"D:\\100%%\\\"", "stop.exe"},
+        {"100% sure.bat", "D:\\my tools\\", "SET path=%path%;D:\\my tools\\", "\"100%% sure.bat\""},
+        {"Stop Server.bat", "C:\\Program Files (x86)\\K\\", "SET path=%path%;C:\\Program Files (x86)\\K\\",
+         "\"Stop Server.bat\""},
+        {"setup(1).exe", "D:\\a^b;c\\", "SET path=%path%;\"D:\\a^b;c\\\"", "\"setup(1).exe\""},
+        {"x,y=z;w^.cmd", "D:\\%TEMP%\\", "SET path=%path%;\"D:\\%%TEMP%%\\\"", "\"x,y=z;w^.cmd\""},
+        {"%%.bat", "D:\\%%\\", "SET path=%path%;\"D:\\%%%%\\\"", "\"%%%%.bat\""},
+    };
+    std::vector<ShutdownBatchCommand> commands;
+    std::vector<Command> expected;
+    std::set<std::string> existing;
+    for (const Case& c : cases) {
+        commands.push_back({c.program, "", c.directory, true});
+        expected.push_back({c.program, "", c.directory, true});
+        existing.insert(c.directory + c.program);
+        EXPECT_EQ((std::vector<std::string>{"@ECHO off", "REM --- Created by KODRA configuration ---",
+                                            c.folderLine, c.programLine, "@CLS"}),
+                  ShutdownBatchLines("", {commands.back()}))
+            << c.program;
+    }
+    for (const std::string globalPath : {"", "C:\\bin"}) {
+        std::string text;
+        for (const std::string& line : ShutdownBatchLines(globalPath, commands)) text += line + "\r\n";
+        Parsed parsed = Parse(text, existing);
+        EXPECT_EQ(globalPath, parsed.globalPath);
+        EXPECT_EQ(expected, parsed.commands) << text;
+    }
+}
+
+TEST(ShutdownBatchText, AnEarlierVersionsGlobalPathBeforeAProgramOfItsFolderReadsBack)
+{
+    const std::vector<ShutdownBatchCommand> commands = {{"Voldrun.exe", "logoff", "", false},
+                                                        {"ktSleep.exe", "5", "", false}};
+    std::string text;
+    for (const std::string& line : ShutdownBatchLines("%path%;D:\\tools\\", commands)) text += line + "\r\n";
+    Parsed parsed = Parse(text, kHelpers);  // D:\tools\Voldrun.exe exists
+    EXPECT_EQ("%path%;D:\\tools\\", parsed.globalPath);
+    EXPECT_EQ((std::vector<Command>{{"Voldrun.exe", "logoff", ""}, {"ktSleep.exe", "5", ""}}), parsed.commands);
+}
+
+TEST(ShutdownBatchText, ARelayLineReadsBackItsHostAndItsSecureConnection)
+{
+    EXPECT_EQ("-s -a ", ShutdownRelayArguments({"", false}));
+    EXPECT_EQ("-s -a 10.0.0.7 -ssl", ShutdownRelayArguments({"10.0.0.7", true}));
+    for (const char* host : {"my-alpha", "db-archive", "srv-a1", "web-ssl01", "-a", "10.0.0.7", "srv1"}) {
+        for (bool ssl : {false, true}) {
+            ShutdownRelay read = ParseShutdownRelay(ShutdownRelayArguments({host, ssl}));
+            EXPECT_EQ(host, read.address) << host << ssl;
+            EXPECT_EQ(ssl, read.ssl) << host << ssl;
+        }
+    }
+    struct Case {
+        const char* arguments;
+        const char* address;
+        bool ssl;
+    } cases[] = {
+        {"-s -a  srv1", "srv1", false},  // an earlier version wrote the host untrimmed
+        {"-p 7 -a srv2 -x -ssl", "srv2", true},
+        {"-s -a srv1 -sslx", "srv1", false},
+        {"-s -a", "", false},
+        {"-s -ssl", "", true},
+        {"", "", false},
+    };
+    for (const Case& c : cases) {
+        ShutdownRelay read = ParseShutdownRelay(c.arguments);
+        EXPECT_EQ(c.address, read.address) << c.arguments;
+        EXPECT_EQ(c.ssl, read.ssl) << c.arguments;
+    }
 }
 
 TEST(ShutdownBatchText, ALineOf1024CharactersEndsTheReading)

@@ -424,6 +424,10 @@ TEST(ServerTimePage, AcceptsLeadingDigitsAndRefusesTheRest)
         {"1", nullptr, 1},     {"", "Illegal number!", 3},  {" 15", "Illegal number!", 3},
         {"min", "Illegal number!", 3}, {"-4", "Illegal number!", 3}, {"0", "Number too small!", 3},
         {"00 min", "Number too small!", 3},
+        // The job holds an int: a larger number would reach it as another one.
+        {"2147483647", nullptr, 2147483647}, {"0002147483647 min", nullptr, 2147483647},
+        {"2147483648", "Illegal number!", 3}, {"4294967295", "Illegal number!", 3},
+        {"4294967296", "Illegal number!", 3}, {"99999999999", "Illegal number!", 3},
     };
     for (const Case& c : cases) {
         CCnfData record;

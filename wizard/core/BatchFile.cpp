@@ -2,7 +2,6 @@
 
 #include <cstdio>
 
-#include "CharBufferUtil.h"
 #include "DebugTrace.h"
 #include "KodraProgram.h"
 #include "PathUtil.h"
@@ -81,10 +80,24 @@ bool HelperExists(const std::string& path)
     return GetExeDriveAndDir(folder, sizeof folder) > 0 && FileExists(PathJoin(folder, path));
 }
 
-std::string Field(const std::string& text, const char* separator, int n, int size)
+enum class LineKind { Wait, Relay, Frame, Other };
+
+// What the program of a line read makes of it before the table is searched.
+LineKind KindOf(const std::string& program)
 {
-    std::vector<char> out(size);
-    return GetFieldN(out.data(), size, text.c_str(), separator, n);
+    const std::string upper = StrToUpper(program);
+    if (upper == StrToUpper(WaitProgram)) return LineKind::Wait;
+    if (upper == StrToUpper(RelayProgram)) return LineKind::Relay;
+    if (upper == StrToUpper(Echo) || upper == StrToUpper(Cls)) return LineKind::Frame;
+    return LineKind::Other;
+}
+
+// The first table row that stands for the same command, or none.
+CBatchCmd* FindRow(const BatchCmdList& table, const CBatchCmd& entry)
+{
+    for (CBatchCmd* row : table)
+        if (row->IsSameCommand(entry)) return row;
+    return nullptr;
 }
 
 bool WriteLine(FILE* file, const std::string& line)
@@ -113,7 +126,7 @@ BatchCmdPtr MakeWaitCommand(const std::string& seconds, bool asTemplate)
 
 BatchCmdPtr MakeRelayCommand(const std::string& address, bool ssl)
 {
-    std::string arguments = kKodraRelayArgs + address + (ssl ? kKodraRelaySsl : "");
+    std::string arguments = ShutdownRelayArguments({address, ssl});
     std::string name = address.empty() ? kRelayName : std::string(kRelayName) + " to " + address;
     return std::make_unique<CBatchCmd>(RelayProgram, arguments, name, kRelayDescription, "",
                                        CBatchCmd::Reusable | CBatchCmd::Relay);
@@ -166,7 +179,7 @@ bool WriteBatchFile(const std::string& path, const std::string& globalPath,
     return false;
 }
 
-void ReadBatchFile(const std::string& path, std::string& globalPath,
+void ReadBatchFile(const std::string& path, const BatchCmdList& table, std::string& globalPath,
                    std::vector<BatchCmdPtr>& result)
 {
     result.clear();
@@ -178,7 +191,11 @@ void ReadBatchFile(const std::string& path, std::string& globalPath,
     std::string text;
     ReadText(file, text);
     std::fclose(file);
-    ShutdownBatch batch = ParseShutdownBatch(text, HelperExists);
+    ShutdownBatch batch =
+        ParseShutdownBatch(text, HelperExists, [&](const std::string& program, const std::string& arguments) {
+            return KindOf(program) == LineKind::Other &&
+                   !FindRow(table, CBatchCmd(program, arguments, "", "", "", 0));
+        });
     if (globalPath.empty()) globalPath = batch.globalPath;
     for (const ShutdownBatchCommand& command : batch.commands)
         result.push_back(std::make_unique<CBatchCmd>(command.program, command.arguments, "", "",
@@ -197,28 +214,23 @@ std::vector<BatchMatch> MatchBatchCommands(const std::vector<BatchCmdPtr>& read,
         sequence.push_back({raw, false});
     };
     for (const BatchCmdPtr& entry : read) {
-        const std::string program = StrToUpper(entry->GetExe());
-        if (program == StrToUpper(WaitProgram)) {
+        switch (KindOf(entry->GetExe())) {
+        case LineKind::Wait:
             keep(MakeWaitCommand(entry->GetArgs(), false), true);
-        } else if (program == StrToUpper(RelayProgram)) {
-            const std::string arguments = entry->GetArgs();
-            std::string address = Field(Field(arguments, "-a", 2, 256), " ", 2, 256);
-            if (!address.empty())
-                keep(MakeRelayCommand(address, arguments.find("-ssl") != std::string::npos), true);
-        } else if (program == StrToUpper(Echo) || program == StrToUpper(Cls)) {
-            continue;
-        } else {
-            CBatchCmd* match = nullptr;
-            for (CBatchCmd* row : table) {
-                if (row->IsSameCommand(*entry)) {
-                    match = row;
-                    break;
-                }
-            }
-            if (match)
+            break;
+        case LineKind::Relay: {
+            const ShutdownRelay relay = ParseShutdownRelay(entry->GetArgs());
+            if (!relay.address.empty()) keep(MakeRelayCommand(relay.address, relay.ssl), true);
+            break;
+        }
+        case LineKind::Frame:
+            break;
+        case LineKind::Other:
+            if (CBatchCmd* match = FindRow(table, *entry))
                 sequence.push_back({match, !(match->GetType() & CBatchCmd::Reusable)});
             else
                 keep(MakeCustomCommand(entry->GetExe(), entry->GetDir()), false);
+            break;
         }
     }
     return sequence;

@@ -41,8 +41,9 @@ bool WriteBatchFile(const std::string& path, const std::string& globalPath,
 // Replaces result with one entry per command line whose program exists where
 // it is tested (see ParseShutdownBatch), the helper programs in the current
 // directory or the wizard's folder; the file's global path sets globalPath
-// when it is empty.
-void ReadBatchFile(const std::string& path, std::string& globalPath,
+// when it is empty. A line becomes custom when MatchBatchCommands would make
+// a custom entry of it with this table.
+void ReadBatchFile(const std::string& path, const BatchCmdList& table, std::string& globalPath,
                    std::vector<BatchCmdPtr>& result);
 
 struct BatchMatch {

@@ -20,10 +20,9 @@ constexpr const char kKodraNotifySwitch[] = " -s";
 constexpr const char kKodraAddressSwitch[] = " -a ";
 constexpr const char kKodraPortSwitch[] = " -p ";
 
-// The shutdown relay of a client shutdown batch.
+// The shutdown relay of a client shutdown batch (its arguments are the
+// batch file's: ShutdownBatchText.h).
 constexpr const char kKodraRelayProgram[] = "kodra.exe";
-constexpr const char kKodraRelayArgs[] = "-s -a ";
-constexpr const char kKodraRelaySsl[] = " -ssl";
 
 // The service accepts the stop control within this time; after removal it is
 // gone within the second one.

@@ -1,5 +1,6 @@
 #include "ServerJob.h"
 
+#include "BatchSyntax.h"
 #include "IniUtil.h"
 #include "KodraFiles.h"
 #include "KodraProgram.h"
@@ -9,7 +10,6 @@
 #include "resource.h"
 
 #include <climits>
-#include <cstring>
 
 namespace {
 
@@ -44,17 +44,6 @@ bool IsOwnSlot(const SpecialJob& slot)
     CString command = slot.ExtraJob;
     command.MakeUpper();
     return command.Find("SDSRV") >= 0;
-}
-
-// A percent sign is the one character a batch file expands inside quotes.
-CString BatchQuoted(const CString& path)
-{
-    CString quoted = "\"";
-    for (int i = 0; i < path.GetLength(); ++i) {
-        quoted += path[i];
-        if (path[i] == '%') quoted += '%';
-    }
-    return quoted + "\"";
 }
 
 void ShowWithHelp(const CString& text, BOOL uninstall)
@@ -175,15 +164,6 @@ BOOL WriteSpecialJob(HKEY key, const SpecialJob& slot, int slotNumber, BOOL unin
     return TRUE;
 }
 
-bool IsBatchSafeAddress(const char* address)
-{
-    for (const char* p = address; *p; ++p) {
-        unsigned char c = static_cast<unsigned char>(*p);
-        if (c <= ' ' || c == 0x7F || std::strchr("&|<>^%\"", c)) return false;
-    }
-    return true;
-}
-
 BOOL WriteBatchLine(const char* text, HANDLE file)
 {
     CString line = CString(text) + "\r\n";
@@ -215,8 +195,8 @@ BOOL WriteServerBatchFile(const CCnfData& record, const char* programName)
         if (!IsBatchSafeAddress(address)) return FALSE;
         CString port;
         port.Format("%lu", static_cast<unsigned long>(record.Port));
-        lines.Add(CString("   ") + BatchQuoted(program) + kKodraNotifySwitch + kKodraAddressSwitch +
-                  address + kKodraPortSwitch + port);
+        lines.Add(CString("   ") + BatchQuoted(program.GetString()).c_str() + kKodraNotifySwitch +
+                  kKodraAddressSwitch + address + kKodraPortSwitch + port);
     }
     lines.Add("@");
     lines.Add(kBatchRuleLine);
@@ -236,14 +216,7 @@ BOOL InstallServerJob(const CCnfData& record, const char* programName, DWORD min
     for (int i = 0; i < record.Addr.GetSize(); ++i) {
         CString address = record.Addr.GetAt(i);
         TrimCString(address);
-        if (IsBatchSafeAddress(address)) continue;
-        CString message;
-        message.Format("The address \"%s\" cannot be written into the server batch file.\r\n"
-                       "An address must not contain blanks or any of the characters "
-                       "& | < > ^ %% \".",
-                       address.GetString());
-        ShowInfoMessage(message);
-        return FALSE;
+        if (!CheckBatchSafeAddress(address)) return FALSE;
     }
     if (!WriteServerBatchFile(record, programName)) {
         ShowWithHelp("Failed to create the server batch file!", FALSE);
@@ -267,7 +240,7 @@ BOOL InstallServerJob(const CCnfData& record, const char* programName, DWORD min
     SpecialJob& slot = slots[index];
     slot.EnableExtra = TRUE;
     GetServerBatchPath(slot.ExtraJob);
-    slot.ExtraTime = minutes >= 1 && minutes <= INT_MAX ? static_cast<int>(minutes) : 1;
+    slot.ExtraTime = minutes >= 1 && minutes <= kMostJobMinutes ? static_cast<int>(minutes) : 1;
     return WriteSpecialJob(key.Get(), slot, index + 1, FALSE);
 }
 

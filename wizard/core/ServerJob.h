@@ -6,6 +6,8 @@
 #include "CnfData.h"
 
 constexpr int kSpecialJobSlots = 3;
+// The most minutes a job's lead time holds ("ExtraTime%d" is read as an int).
+constexpr DWORD kMostJobMinutes = 2147483647;
 
 struct SpecialJob {
     SpecialJob() { Clear(); }
@@ -30,9 +32,6 @@ BOOL ServerJobPresent();
 
 BOOL WriteServerBatchFile(const CCnfData& record, const char* programName);
 BOOL WriteBatchLine(const char* text, HANDLE file);
-// An address that the command interpreter would read as more than one plain
-// word: a blank, a control character or one of & | < > ^ % ".
-bool IsBatchSafeAddress(const char* address);
 
 BOOL ReadSpecialJobs(SpecialJob* slots, int count);
 BOOL ReadSpecialJob(HKEY key, SpecialJob& slot, int slotNumber);

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "BatchSyntax.h"
 #include "CharBufferUtil.h"
 #include "PathUtil.h"
 #include "StringUtil.h"
@@ -22,9 +23,33 @@ std::string Field(const std::string& text, const char* separator, int n)
     return GetFieldN(out.data(), kLineSize, text.c_str(), separator, n);
 }
 
-// The folder of a "SET path=" line after the global one: its third field at
-// "%", without the ";" around it.
-std::string LineDirectory(const std::string& line) { return TrimChar(Field(line, "%", 3), ';'); }
+// Characters that end a command's name or are syntax on a command line.
+const char kProgramSyntax[] = " ,;=&^()%";
+// Characters of a folder that the path line's interpreter reads as syntax or
+// as the path's separator. Blanks and brackets it takes as they stand.
+const char kFolderSyntax[] = "&^%;";
+
+bool Holds(const std::string& text, const char* characters)
+{
+    return text.find_first_of(characters) != std::string::npos;
+}
+
+// The folder of a "SET path=" line after the global one: the quoted folder
+// that the writer puts after "SET path=%path%;"; in files of earlier versions
+// the line's third field at "%", without the ";" around it.
+std::string LineDirectory(const std::string& line)
+{
+    std::string directory;
+    if (StartsWithNoCase(line, kCommandPathLine) &&
+        BatchUnquoted(line.substr(sizeof kCommandPathLine - 1), directory))
+        return directory;
+    return TrimChar(Field(line, "%", 3), ';');
+}
+
+std::string FolderText(const std::string& directory)
+{
+    return Holds(directory, kFolderSyntax) ? BatchQuoted(directory) : directory;
+}
 
 // Splits a command line into its program and its arguments. A program in
 // double quotes ends at the closing quote; any other ends at the first blank.
@@ -32,7 +57,7 @@ void SplitCommand(const std::string& line, std::string& program, std::string& ar
 {
     std::string::size_type close = line[0] == '"' ? line.find('"', 1) : std::string::npos;
     if (close != std::string::npos) {
-        program = line.substr(1, close - 1);
+        BatchUnquoted(line.substr(0, close + 1), program);
         std::string::size_type rest = close + 1;
         if (rest < line.size() && line[rest] == ' ') ++rest;
         arguments = line.substr(rest);
@@ -44,7 +69,8 @@ void SplitCommand(const std::string& line, std::string& program, std::string& ar
 
 }  // namespace
 
-ShutdownBatch ParseShutdownBatch(const std::string& text, const ProgramExists& programExists)
+ShutdownBatch ParseShutdownBatch(const std::string& text, const ProgramExists& programExists,
+                                 const BecomesCustom& becomesCustom)
 {
     ShutdownBatch batch;
     std::string pending;  // the folder for the next command line
@@ -85,8 +111,10 @@ ShutdownBatch ParseShutdownBatch(const std::string& text, const ProgramExists& p
         std::string arguments;
         SplitCommand(line, program, arguments);
         std::string directory = pending;
-        if (heldSet && !(!directory.empty() && programExists(PathJoin(directory, program)))) {
-            // Not a program of that folder: the line was the global path.
+        if (heldSet && !(!directory.empty() && becomesCustom(program, arguments) &&
+                         programExists(PathJoin(directory, program)))) {
+            // Not a custom program of that folder (a command of the editor's
+            // own never has one): the line was the global path.
             batch.globalPath = held;
             directory.clear();
         }
@@ -107,7 +135,7 @@ std::vector<std::string> ShutdownBatchLines(const std::string& globalPath,
                                       std::string(kComment) + " --- Created by KODRA configuration ---"};
     if (!globalPath.empty()) lines.push_back(kPathLine + globalPath);
     for (const ShutdownBatchCommand& command : commands) {
-        if (command.custom) lines.push_back(kCommandPathLine + command.directory);
+        if (command.custom) lines.push_back(kCommandPathLine + FolderText(command.directory));
         std::string line = ShutdownBatchProgramText(command.program);
         if (!command.arguments.empty()) line += kSeparator + command.arguments;
         lines.push_back(line);
@@ -118,6 +146,27 @@ std::vector<std::string> ShutdownBatchLines(const std::string& globalPath,
 
 std::string ShutdownBatchProgramText(const std::string& program)
 {
-    if (program.find(' ') == std::string::npos) return program;
-    return "\"" + program + "\"";
+    return Holds(program, kProgramSyntax) ? BatchQuoted(program) : program;
+}
+
+std::string ShutdownRelayArguments(const ShutdownRelay& relay)
+{
+    std::string arguments = std::string(kRelayNotify) + kSeparator + kRelayAddress + kSeparator + relay.address;
+    if (relay.ssl) arguments += std::string(kSeparator) + kRelaySsl;
+    return arguments;
+}
+
+ShutdownRelay ParseShutdownRelay(const std::string& arguments)
+{
+    ShutdownRelay relay;
+    bool addressNext = false;
+    for (const std::string& word : SplitFields(arguments, kSeparator)) {
+        if (word.empty()) continue;
+        if (addressNext)
+            relay.address = word;
+        else if (word == kRelaySsl)
+            relay.ssl = true;
+        addressNext = !addressNext && word == kRelayAddress;
+    }
+    return relay;
 }

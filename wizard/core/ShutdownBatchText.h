@@ -20,6 +20,11 @@ constexpr char kPathLine[] = "SET path=";
 constexpr char kCommandPathLine[] = "SET path=%path%;";
 // Lines of this many characters or more end the reading.
 constexpr int kLineSize = 1024;
+// The words of a relay line's arguments: notify, the address after its own
+// word, and the secure connection.
+constexpr char kRelayNotify[] = "-s";
+constexpr char kRelayAddress[] = "-a";
+constexpr char kRelaySsl[] = "-ssl";
 }  // namespace ShutdownBatchFormat
 
 struct ShutdownBatchCommand {
@@ -39,13 +44,18 @@ struct ShutdownBatch {
 // The test whether a program exists: the program itself, or its folder joined
 // with it.
 using ProgramExists = std::function<bool(const std::string& path)>;
+// Whether the editor takes a command line read for a custom program, the one
+// kind that the writer puts after a folder line of its own.
+using BecomesCustom = std::function<bool(const std::string& program, const std::string& arguments)>;
 
 // Reads the file's text (lines end with LF or CR LF): every command line whose
 // program exists where it is tested, and the global path. A "SET path=%path%;"
 // line first in the file names the folder of the custom program after it when
-// that program is found there; otherwise it is the global path (earlier
-// versions wrote it so), and the command after it is tested on its own.
-ShutdownBatch ParseShutdownBatch(const std::string& text, const ProgramExists& programExists);
+// that command becomes custom and its program is found there; otherwise it is
+// the global path (earlier versions wrote it so), and the command after it is
+// tested on its own.
+ShutdownBatch ParseShutdownBatch(const std::string& text, const ProgramExists& programExists,
+                                 const BecomesCustom& becomesCustom);
 
 // The file's lines, each without its line end: the frame, the global path line
 // when the path is not empty, and every command's line, a custom program's
@@ -53,6 +63,18 @@ ShutdownBatch ParseShutdownBatch(const std::string& text, const ProgramExists& p
 std::vector<std::string> ShutdownBatchLines(const std::string& globalPath,
                                             const std::vector<ShutdownBatchCommand>& commands);
 
-// The program as a command line names it: in double quotes when it holds a
-// blank, so that the command interpreter takes the whole name.
+// The program as a command line names it: in double quotes (BatchQuoted) when
+// the command interpreter would otherwise end the name early or read part of
+// it as syntax, at a blank or one of , ; = & ^ ( ) %.
 std::string ShutdownBatchProgramText(const std::string& program);
+
+struct ShutdownRelay {
+    std::string address;
+    bool ssl = false;
+};
+// A relay line's arguments: notify, the address and, when set, the secure
+// connection.
+std::string ShutdownRelayArguments(const ShutdownRelay& relay);
+// The address is the word after the word "-a"; "-ssl" as a word of its own
+// sets the secure connection. Words are separated by blanks.
+ShutdownRelay ParseShutdownRelay(const std::string& arguments);

@@ -2,6 +2,7 @@
 
 #include "WizardUtil.h"
 
+#include "BatchSyntax.h"
 #include "CharBufferUtil.h"
 #include "IniUtil.h"
 #include "KodraFiles.h"
@@ -129,6 +130,15 @@ bool BrowseForFile(CString& out, const char* filter, const char* title, const ch
     if (dialog.DoModal() != IDOK) return false;
     out = g_browseFileName;
     return true;
+}
+
+bool CheckBatchSafeAddress(const char* address)
+{
+    if (IsBatchSafeAddress(address)) return true;
+    CString message;
+    message.Format(LoadResString(IDS_BATCH_UNSAFE_ADDRESS), address);
+    ShowInfoMessage(message);
+    return false;
 }
 
 bool CheckIPv4Address(const char* text, bool strict)

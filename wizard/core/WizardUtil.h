@@ -28,6 +28,9 @@ bool BrowseForFile(CString& out, const char* filter, const char* title, const ch
                    const char* startFolder);
 
 bool CheckIPv4Address(const char* text, bool strict);
+// An address that a batch file line can name as one plain word
+// (IsBatchSafeAddress); any other is refused with a message naming it.
+bool CheckBatchSafeAddress(const char* address);
 // Dotted text of the name's first IPv4 address, valid until the next such call; NULL
 // when it does not resolve.
 const char* ResolveHostAddress(const char* name);

@@ -127,7 +127,7 @@ BOOL CBatchEdtDlg::OnInitDialog()
     if (!CreateToolTips()) DebugInfo("Unable To create ToolTip\n");
     BuildCommandTable();
     std::vector<BatchCmdPtr> read;
-    ReadBatchFile(m_strBatchFile, m_strGlobalPath, read);
+    ReadBatchFile(m_strBatchFile, m_commandTable, m_strGlobalPath, read);
     m_staticFile.ModifyStyle(0, SS_PATHELLIPSIS);
     m_staticFile.SetWindowText(m_strBatchFile.c_str());
     FillAvailableList(m_commandTable);

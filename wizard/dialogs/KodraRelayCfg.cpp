@@ -1,5 +1,7 @@
 #include "KodraRelayCfg.h"
 
+#include "IniUtil.h"
+#include "WizardUtil.h"
 #include "resource.h"
 
 CKODRACfg::CKODRACfg(CWnd* parent) : CDialog(IDD_KODRACFG, parent) {}
@@ -26,6 +28,12 @@ void CKODRACfg::DoDataExchange(CDataExchange* dx)
 void CKODRACfg::OnOK()
 {
     if (!UpdateData(TRUE)) return;
+    // The host becomes one word of a batch file line, read back at its blanks.
+    TrimCString(m_strHost);
+    if (!CheckBatchSafeAddress(m_strHost)) {
+        GotoDlgCtrl(GetDlgItem(IDC_RELAY_HOST));
+        return;
+    }
     m_ipFrom.GetAddress(m_dwRangeFrom);
     m_ipTo.GetAddress(m_dwRangeTo);
     EndDialog(IDOK);

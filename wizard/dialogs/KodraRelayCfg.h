@@ -7,8 +7,10 @@ class CKODRACfg : public CDialog {
 public:
     explicit CKODRACfg(CWnd* parent);
 
-    // Read by the caller after OK. The addresses have the first octet in the
-    // most significant byte; 0 when the control was left blank.
+    // Read by the caller after OK: the host trimmed, empty or one word that
+    // the command interpreter takes as it stands. The addresses have the
+    // first octet in the most significant byte; 0 when the control was left
+    // blank.
     CString m_strHost;
     int m_bSSL = 0;
     DWORD m_dwRangeFrom = 0;

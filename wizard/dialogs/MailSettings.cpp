@@ -1,6 +1,8 @@
 #include "MailSettings.h"
 
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "MailerSettings.h"
 #include "SharedKeyView.h"
@@ -35,6 +37,58 @@ bool WriteText(HKEY key, const char* name, const char* text)
 {
     return RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
                           static_cast<DWORD>(std::strlen(text) + 1)) == ERROR_SUCCESS;
+}
+
+// A value exactly as stored, taken and put back through the wide calls, which
+// no code page changes.
+class SavedValue {
+public:
+    SavedValue(HKEY key, const char* name) : key_(key), name_(name, name + std::strlen(name)) {}
+
+    bool Save()
+    {
+        DWORD size = 0;
+        LONG result = RegQueryValueExW(key_, name_.c_str(), nullptr, &type_, nullptr, &size);
+        if (result == ERROR_FILE_NOT_FOUND) return true;
+        if (result != ERROR_SUCCESS) return false;
+        data_.resize(size);
+        result = RegQueryValueExW(key_, name_.c_str(), nullptr, &type_, data_.data(), &size);
+        if (result != ERROR_SUCCESS) return false;
+        data_.resize(size);
+        present_ = true;
+        return true;
+    }
+
+    bool Restore() const
+    {
+        if (!present_) return RegDeleteValueW(key_, name_.c_str()) == ERROR_SUCCESS;
+        return RegSetValueExW(key_, name_.c_str(), 0, type_, data_.data(),
+                              static_cast<DWORD>(data_.size())) == ERROR_SUCCESS;
+    }
+
+private:
+    HKEY key_;
+    std::wstring name_;
+    bool present_ = false;
+    DWORD type_ = 0;
+    std::vector<BYTE> data_;
+};
+
+// The ANSI registry calls carry text through the system's code page: under
+// code page 932 scrambled bytes of 0x80 and above come back changed, and the
+// mailer, which reads them the same way, would get another password. So the
+// password is read back as written; one that changed is replaced by the value
+// it overwrote.
+CMailSettings::WriteResult WritePassword(HKEY key, const std::string& clear)
+{
+    using Result = CMailSettings::WriteResult;
+    char scrambled[kValueSize];
+    ScramblePassword(scrambled, clear.c_str(), sizeof scrambled);
+    SavedValue previous(key, kMailerPasswordValue);
+    if (!previous.Save() || !WriteText(key, kMailerPasswordValue, scrambled)) return Result::Failed;
+    std::string back;
+    if (ReadText(key, kMailerPasswordValue, back) && back == scrambled) return Result::Written;
+    return previous.Restore() ? Result::PasswordNotKept : Result::Failed;
 }
 
 }  // namespace
@@ -73,6 +127,9 @@ BOOL CMailSettings::OnInitDialog()
     m_bEnableMail = m_settings.Enabled;
     m_bUseAuth = m_settings.AuthEnabled;
     UpdateData(FALSE);
+    // A longer value could be written but not read back when the dialog opens again.
+    for (int id : {IDC_MAIL_SERVER, IDC_MAIL_SENDER, IDC_MAIL_LOGIN, IDC_MAIL_PASSWORD})
+        SendDlgItemMessage(id, EM_LIMITTEXT, kValueSize - 1);
     OnUseAuthentication();
     OnEnableMail();
     return TRUE;
@@ -107,12 +164,55 @@ void CMailSettings::OnUseAuthentication()
 void CMailSettings::OnOK()
 {
     SaveControls();
+    if (!CheckSettings()) return;
     // Closing as if saved would lose what the user typed without a word.
-    if (!WriteHablatSettings(&m_settings)) {
+    switch (WriteHablatSettings(&m_settings)) {
+    case WriteResult::Written:
+        CDialogTooltip::OnOK();
+        return;
+    case WriteResult::PasswordNotKept:
+        Refuse(IDC_MAIL_PASSWORD, IDS_MAIL_PASSWORD_NOT_KEPT);
+        return;
+    case WriteResult::Failed:
         ShowInfoMessage("The mail settings could not be stored.");
         return;
     }
-    CDialogTooltip::OnOK();
+}
+
+bool CMailSettings::CheckSettings()
+{
+    if (!m_settings.Enabled) return true;
+    struct Entry {
+        bool written;
+        const std::string& value;
+        int editId;
+        UINT messageId;
+    } entries[] = {
+        {true, m_settings.SmtpServer, IDC_MAIL_SERVER, IDS_MAIL_SERVER_QUOTE},
+        {true, m_settings.Sender, IDC_MAIL_SENDER, IDS_MAIL_SENDER_QUOTE},
+        {m_settings.AuthEnabled, m_settings.AuthLogin, IDC_MAIL_LOGIN, IDS_MAIL_LOGIN_QUOTE},
+        {m_settings.AuthEnabled, m_settings.AuthPassword, IDC_MAIL_PASSWORD, IDS_MAIL_PASSWORD_QUOTE},
+    };
+    for (const Entry& entry : entries) {
+        if (entry.written && HoldsDoubleQuote(entry.value.c_str())) {
+            Refuse(entry.editId, entry.messageId);
+            return false;
+        }
+    }
+    if (m_settings.AuthEnabled && ScramblesToZero(m_settings.AuthPassword.c_str())) {
+        Refuse(IDC_MAIL_PASSWORD, IDS_MAIL_PASSWORD_CUT);
+        return false;
+    }
+    return true;
+}
+
+void CMailSettings::Refuse(int editId, UINT messageId)
+{
+    ShowInfoMessage(LoadResString(messageId));
+    if (CWnd* edit = GetDlgItem(editId)) {
+        edit->SendMessage(EM_SETSEL, 0, -1);
+        GotoDlgCtrl(edit);
+    }
 }
 
 void CMailSettings::SaveControls()
@@ -162,9 +262,9 @@ bool CMailSettings::ReadHablatSettings(HablatSettings* settings)
     return true;
 }
 
-bool CMailSettings::WriteHablatSettings(const HablatSettings* settings)
+CMailSettings::WriteResult CMailSettings::WriteHablatSettings(const HablatSettings* settings)
 {
-    if (!settings) return true;
+    if (!settings) return WriteResult::Written;
     UniqueRegKey key;
     HKEY opened = nullptr;
     bool ok = true;
@@ -178,29 +278,25 @@ bool CMailSettings::WriteHablatSettings(const HablatSettings* settings)
             DWORD disposition = 0;
             if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kMailerKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
                                 kWriteAccess | kSharedKeyView, nullptr, &opened,
-                                &disposition) != ERROR_SUCCESS) {
-                ok = false;
-            } else {
-                key.Reset(opened);
-                if (disposition == REG_CREATED_NEW_KEY) {
-                    ok = WriteText(key.Get(), kMailerPortValue, "25") && ok;
-                    ok = WriteText(key.Get(), kMailerTryValue, "1") && ok;
-                }
+                                &disposition) != ERROR_SUCCESS)
+                return WriteResult::Failed;
+            key.Reset(opened);
+            if (disposition == REG_CREATED_NEW_KEY) {
+                ok = WriteText(key.Get(), kMailerPortValue, "25") && ok;
+                ok = WriteText(key.Get(), kMailerTryValue, "1") && ok;
             }
         }
-        if (key) {
-            ok = WriteText(key.Get(), kMailerServerValue, settings->SmtpServer.c_str()) && ok;
-            ok = WriteText(key.Get(), kMailerSenderValue, settings->Sender.c_str()) && ok;
-            if (settings->AuthEnabled) {
-                ok = WriteText(key.Get(), kMailerLoginValue, settings->AuthLogin.c_str()) && ok;
-                char scrambled[kValueSize];
-                ScramblePassword(scrambled, settings->AuthPassword.c_str(), sizeof scrambled);
-                ok = WriteText(key.Get(), kMailerPasswordValue, scrambled) && ok;
-            } else {
-                ok = WriteText(key.Get(), kMailerLoginValue, "") && ok;
-                ok = WriteText(key.Get(), kMailerPasswordValue, "") && ok;
-            }
+        if (settings->AuthEnabled) {
+            // First, so that a password the system cannot keep leaves the other values as they were.
+            const WriteResult password = WritePassword(key.Get(), settings->AuthPassword);
+            if (password != WriteResult::Written) return password;
+            ok = WriteText(key.Get(), kMailerLoginValue, settings->AuthLogin.c_str()) && ok;
+        } else {
+            ok = WriteText(key.Get(), kMailerLoginValue, "") && ok;
+            ok = WriteText(key.Get(), kMailerPasswordValue, "") && ok;
         }
+        ok = WriteText(key.Get(), kMailerServerValue, settings->SmtpServer.c_str()) && ok;
+        ok = WriteText(key.Get(), kMailerSenderValue, settings->Sender.c_str()) && ok;
     } else {
         LONG result = RegOpenKeyExA(HKEY_LOCAL_MACHINE, kMailerKey, 0,
                                     kWriteAccess | kSharedKeyView, &opened);
@@ -214,5 +310,5 @@ bool CMailSettings::WriteHablatSettings(const HablatSettings* settings)
             ok = result == ERROR_FILE_NOT_FOUND;
         }
     }
-    return ok;
+    return ok ? WriteResult::Written : WriteResult::Failed;
 }

@@ -20,10 +20,17 @@ class CMailSettings : public CDialogTooltip {
 public:
     explicit CMailSettings(CWnd* parent);
 
-    // The reader reports false only without a record; the writer false when the
-    // key cannot be opened or created or a value cannot be written.
+    enum class WriteResult {
+        Written,
+        Failed,  // the key cannot be opened or created or a value cannot be written
+        // The password came back changed through the system's code page: the
+        // stored values were left as they were.
+        PasswordNotKept,
+    };
+
+    // The reader reports false only without a record.
     static bool ReadHablatSettings(HablatSettings* settings);
-    static bool WriteHablatSettings(const HablatSettings* settings);
+    static WriteResult WriteHablatSettings(const HablatSettings* settings);
 
     CString m_strSmtpServer;
     CString m_strSender;
@@ -41,5 +48,9 @@ protected:
     void OnEnableMail();
     void OnUseAuthentication();
     void SaveControls();
+    // The first value to be written that the mailer cannot take, refused with
+    // its message; false then.
+    bool CheckSettings();
+    void Refuse(int editId, UINT messageId);
     void EnableDlgItem(int id, BOOL enable);
 };

@@ -1,8 +1,7 @@
 #include "ServerTimeDlg.h"
 
-#include <cctype>
-#include <cstdlib>
-
+#include "ServerJob.h"
+#include "StringUtil.h"
 #include "WizardUtil.h"
 #include "resource.h"
 
@@ -38,11 +37,13 @@ BOOL CServerTimeDlg::SaveToConfig(CCnfData* record)
     if (!record) return FALSE;
     CString text;
     m_editMinutes.GetWindowText(text);
-    if (text.IsEmpty() || !std::isdigit(static_cast<unsigned char>(text[0]))) {
+    // Digits up to the first other character; more minutes than the job holds
+    // would reach it as another number.
+    uint32_t minutes = 0;
+    if (!LeadingUnsigned(text, kMostJobMinutes, minutes)) {
         ShowInfoMessage("Illegal number!");
         return FALSE;
     }
-    unsigned long minutes = std::strtoul(text, NULL, 10);
     if (minutes == 0) {
         ShowInfoMessage("Number too small!");
         return FALSE;
