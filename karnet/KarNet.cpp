@@ -16,7 +16,6 @@
 #include <atomic>
 #include <cstdio>
 #include <cstring>
-#include <deque>
 #include <map>
 #include <memory>
 #include <new>
@@ -32,6 +31,7 @@ namespace {
 const size_t kInboxLimit = 64 * 1024;  // per sender; beyond it the sender waits in TCP
 const size_t kMaxPeers = 256;          // all senders of all listening ends together
 const DWORD kStallMs = 3000;           // a sender without a whole record is dropped after it
+const DWORD kAnswerMs = 10000;         // the sender read last is kept this long for its reply
 const DWORD kQuietMs = 200;            // a sender this long without a byte has sent what it will
 const size_t kMaxTagLength = 63;       // longer first fields are not taken for a record's tag
 const size_t kMaxLengthDigits = 9;
@@ -101,6 +101,8 @@ struct Peer {
     DWORD lastActive = 0;    // its last byte arrived or the listener last read it
     DWORD lastByte = 0;
     DWORD lastProgress = 0;  // it connected or the listener read a whole record of it
+    bool readFrom = false;   // the listener has had bytes of it
+    DWORD answerSince = 0;   // the first read of it, or the last read of a whole record or write to it
     char address[NETCON_PEER_TEXT] = "";
     Peer() = default;
     Peer(const Peer&) = delete;
@@ -113,9 +115,12 @@ struct Endpoint {
     unsigned slot = 0;
     UniqueSocket listener;
     std::vector<PeerPtr> peers;    // a connection has exactly one
-    std::deque<PeerPtr> ready;     // senders with announced bytes, oldest first
+    // Senders with announced bytes, oldest first. A listening end reserves room
+    // for every sender when it opens: queueing one never allocates, so neither
+    // taking bytes in nor reading them can fail half-way and lose them.
+    std::vector<PeerPtr> ready;
     PeerPtr lastRead;              // where a write on a listening end goes
-    bool replyOwed = false;        // the last read gave the listener a whole record to answer
+    bool lastReadWhole = false;    // that read began with a whole record
     Endpoint() = default;
     Endpoint(const Endpoint&) = delete;
     Endpoint& operator=(const Endpoint&) = delete;
@@ -226,12 +231,23 @@ int Rank(const Peer& peer, DWORD now)
     return 2;
 }
 
-// A sender that the rules may drop: neither a whole record of it waits nor may
-// the listener still be answering one. A sender read only in pieces is owed
-// nothing, or a lone trickler, read again and again, would never go.
-bool Expendable(const Endpoint& ep, const PeerPtr& peer)
+// The listener may still be answering the sender it read last: without a time
+// limit when the read began with a whole record, else for a bounded time, as
+// the tray also answers records that it reads with their fields trimmed or
+// behind a leading field, and a program it starts may be slow to start. Further
+// pieces do not extend that time, or a lone trickler, read again and again,
+// would never go.
+bool MayBeAnswering(const Endpoint& ep, const PeerPtr& peer, DWORD now)
 {
-    return !peer->broken && !peer->whole && !(peer == ep.lastRead && ep.replyOwed);
+    return peer == ep.lastRead &&
+           (ep.lastReadWhole || now - peer->answerSince < kAnswerMs);
+}
+
+// A sender that the rules may drop: neither a whole record of it waits nor may
+// the listener still be answering it.
+bool Expendable(const Endpoint& ep, const PeerPtr& peer, DWORD now)
+{
+    return !peer->broken && !peer->whole && !MayBeAnswering(ep, peer, now);
 }
 
 void Dequeue(Endpoint& ep, const PeerPtr& peer)
@@ -297,7 +313,7 @@ bool FindLongestIdle(EndpointPtr* epOut, PeerPtr* peerOut)
     for (auto& entry : g_endpoints) {
         if (!entry.second->listening) continue;
         for (const PeerPtr& peer : entry.second->peers) {
-            if (!Expendable(*entry.second, peer)) continue;
+            if (!Expendable(*entry.second, peer, now)) continue;
             DWORD idle = now - peer->lastActive;
             if (!found || idle > longest) {
                 found = true;
@@ -363,13 +379,18 @@ void Reap(Endpoint& ep)
 }
 
 // Drops the stalled senders of a listening end; gives the milliseconds until
-// the next one stalls, INFINITE when none can.
+// the next one stalls or the listener's time to answer ends, INFINITE when
+// neither can happen.
 DWORD ExpireStalled(Endpoint& ep, DWORD now)
 {
     DWORD next = INFINITE;
     if (!ep.listening) return next;
     for (const PeerPtr& peer : ep.peers) {
-        if (!Expendable(ep, peer)) continue;
+        if (peer->broken || peer->whole) continue;
+        if (MayBeAnswering(ep, peer, now)) {
+            if (!ep.lastReadWhole) next = std::min(next, kAnswerMs - (now - peer->answerSince));
+            continue;
+        }
         DWORD age = now - peer->lastProgress;
         if (age >= kStallMs) {
             peer->broken = true;
@@ -506,6 +527,17 @@ void StopReactor()
     g_retired.clear();
 }
 
+// Under g_life: the thread, and with it this library, stays only while a handle is open.
+void StopReactorWhenIdle()
+{
+    bool idle;
+    {
+        Hold hold(g_state);
+        idle = g_endpoints.empty();
+    }
+    if (idle) StopReactor();
+}
+
 class WinsockUse {
 public:
     WinsockUse()
@@ -593,6 +625,24 @@ UniqueSocket OpenConnection(const sockaddr_in& address)
     return s;
 }
 
+// Gives the endpoint a handle and a slot; 0 when every slot is taken.
+NetConHandle Register(const EndpointPtr& ep)
+{
+    Hold hold(g_state);
+    unsigned slot = 0;
+    while (slot < kSlots && g_slots[slot].handle.load() != 0) ++slot;
+    if (slot == kSlots) return 0;
+    if ((g_nextSerial << kSlotBits) == 0) g_nextSerial = 1;
+    NetConHandle handle = (g_nextSerial++ << kSlotBits) | slot;
+    ep->slot = slot;
+    // The step that may throw comes first: a refused one leaves no handle behind.
+    g_endpoints[handle] = ep;
+    Publish(*ep);
+    g_slots[slot].handle.store(handle);
+    Wake();
+    return handle;
+}
+
 NetConHandle Open(const char* text)
 {
     NetConAddress a;
@@ -607,6 +657,7 @@ NetConHandle Open(const char* text)
     EndpointPtr ep = std::make_shared<Endpoint>();
     ep->listening = a.listening;
     if (a.listening) {
+        ep->ready.reserve(kMaxPeers);
         ep->listener = OpenListener(address);
         if (!ep->listener) return Fail(WSAGetLastError());
     } else {
@@ -621,18 +672,17 @@ NetConHandle Open(const char* text)
 
     Hold life(g_life);
     if (!StartReactor()) return Fail(ERROR_NOT_ENOUGH_MEMORY);
-    Hold hold(g_state);
-    unsigned slot = 0;
-    while (slot < kSlots && g_slots[slot].handle.load() != 0) ++slot;
-    if (slot == kSlots) return Fail(ERROR_TOO_MANY_OPEN_FILES);
-    if ((g_nextSerial << kSlotBits) == 0) g_nextSerial = 1;
-    NetConHandle handle = (g_nextSerial++ << kSlotBits) | slot;
-    ep->slot = slot;
-    // The step that may throw comes first: a refused one leaves no handle behind.
-    g_endpoints[handle] = ep;
-    Publish(*ep);
-    g_slots[slot].handle.store(handle);
-    Wake();
+    NetConHandle handle = 0;
+    try {
+        handle = Register(ep);
+    } catch (...) {
+        StopReactorWhenIdle();
+        throw;
+    }
+    if (!handle) {
+        StopReactorWhenIdle();
+        return Fail(ERROR_TOO_MANY_OPEN_FILES);
+    }
     winsock.Keep();
     return handle;
 }
@@ -674,8 +724,11 @@ int Write(const PeerPtr& peer, const void* data, uint32_t length, uint32_t* writ
     uint32_t sent = 0;
     bool ok = Send(peer, static_cast<const char*>(data), length, &sent);
     if (written) *written = sent;
-    if (!ok) {
-        Hold hold(g_state);
+    Hold hold(g_state);
+    if (ok) {
+        // The replies to a batch follow one another: each has the full time.
+        peer->answerSince = GetTickCount();
+    } else {
         Drop(peer);
     }
     return ok ? 1 : 0;
@@ -709,19 +762,27 @@ int Read(NetConHandle handle, void* buffer, uint32_t size, uint32_t* count, char
     }
     bool wasFull = peer->inbox.size() >= kInboxLimit;
     uint32_t n = static_cast<uint32_t>(std::min<size_t>(size, peer->inbox.size()));
-    memcpy(buffer, peer->inbox.data(), n);
-    peer->inbox.erase(0, n);
     if (ep->listening) {
+        // The next read serves the next sender; this one queues again behind it
+        // while bytes are left. Queued first: the bytes are taken only once
+        // nothing can fail.
+        Dequeue(*ep, peer);
+        if (n < peer->inbox.size()) {
+            ep->ready.push_back(peer);
+            peer->queued = true;
+        }
         DWORD now = GetTickCount();
         peer->lastActive = now;
         if (peer->whole) peer->lastProgress = now;
-        ep->replyOwed = peer->whole;
-        peer->whole = StartsWithWholeRecord(peer->inbox);
-        // The next read serves the next sender; this one queues again behind it.
-        Dequeue(*ep, peer);
-        Announce(*ep, peer);
+        // Its answer's time runs from the first read; a new record starts it again.
+        if (peer->whole || !peer->readFrom) peer->answerSince = now;
+        peer->readFrom = true;
         ep->lastRead = peer;
+        ep->lastReadWhole = peer->whole;
     }
+    memcpy(buffer, peer->inbox.data(), n);
+    peer->inbox.erase(0, n);
+    if (ep->listening) peer->whole = StartsWithWholeRecord(peer->inbox);
     Publish(*ep);
     // The reactor learns which senders the rules may drop now.
     if (ep->listening || wasFull || (peer->ended && peer->inbox.empty())) Wake();
@@ -789,12 +850,7 @@ int NETCON_CALL NetConClose(NetConHandle handle) noexcept
                 g_state.Enter();
             }
         }
-        bool idle;
-        {
-            Hold hold(g_state);
-            idle = g_endpoints.empty();
-        }
-        if (idle) StopReactor();
+        StopReactorWhenIdle();
         WSACleanup();
         return 1;
     });

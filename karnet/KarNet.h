@@ -16,10 +16,15 @@
 //   200 ms; then the rest. Within each, the one that has waited longest; a sender
 //   read from queues again behind the others.
 // - A sender is dropped 3 seconds after it connected, or after the listener last
-//   read a whole record of it, unless a whole record of it waits unread or it is
-//   the sender whose data was read last (a reply may still go to it). So a sender
-//   that stays silent, stops half-way or trickles goes after 3 seconds, or, when
-//   it was the last one read, as soon as another sender is read.
+//   read a whole record of it, unless a whole record of it waits unread or the
+//   listener may still be answering it. The listener may be answering the sender
+//   whose data was read last: until another sender is read when that read began
+//   with a whole record, else for 10 seconds after the listener first read that
+//   sender, last read a whole record of it or last wrote to it (further pieces
+//   read do not extend that time). So a slow answer still reaches its sender
+//   however the record was spelt, and a sender that stays silent, stops
+//   half-way or trickles goes after 3 seconds, or after those 10 when it is
+//   the one read last.
 // - At most 256 senders are served at once. A new one takes the place of the one
 //   that has been idle longest (nothing arrived from it and nothing was read from
 //   it), among those the previous rule may drop; when there is none, new senders

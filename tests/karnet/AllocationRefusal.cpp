@@ -1,5 +1,6 @@
 #include "AllocationRefusal.h"
 
+#include <atomic>
 #include <cstdlib>
 #include <cstring>
 
@@ -11,11 +12,24 @@ typedef void*(__cdecl* MallocFn)(std::size_t);
 // real malloc stays known after the refusal ends, for a thread still inside.
 MallocFn g_malloc = nullptr;
 std::size_t g_refusedFrom = 0;
+std::atomic<unsigned> g_toServe{0};
+std::atomic<unsigned> g_refused{0};
 bool g_inUse = false;
+
+// Any thread of the module may ask: the count of requests still served is shared.
+bool ServeOneMore()
+{
+    unsigned left = g_toServe.load();
+    while (left > 0 && !g_toServe.compare_exchange_weak(left, left - 1)) {
+    }
+    return left > 0;
+}
 
 void* __cdecl RefusingMalloc(std::size_t size)
 {
-    return size >= g_refusedFrom ? nullptr : g_malloc(size);
+    if (size < g_refusedFrom || ServeOneMore()) return g_malloc(size);
+    ++g_refused;
+    return nullptr;
 }
 
 // The slot through which the module calls the named function of the named library.
@@ -56,16 +70,20 @@ bool Store(void** slot, void* value)
 
 }  // namespace
 
-AllocationRefusal::AllocationRefusal(HMODULE module, std::size_t refusedFrom)
+AllocationRefusal::AllocationRefusal(HMODULE module, std::size_t refusedFrom, unsigned servedFirst)
 {
     void** slot = FindImport(module, "msvcrt.dll", "malloc");
     if (!slot || g_inUse) return;
     g_malloc = reinterpret_cast<MallocFn>(*slot);
     g_refusedFrom = refusedFrom;
+    g_toServe = servedFirst;
+    g_refused = 0;
     if (!Store(slot, reinterpret_cast<void*>(&RefusingMalloc))) return;
     slot_ = slot;
     g_inUse = true;
 }
+
+unsigned AllocationRefusal::Refused() const { return slot_ ? g_refused.load() : 0; }
 
 AllocationRefusal::~AllocationRefusal()
 {

@@ -5,12 +5,15 @@
 #include <memory>
 #include <functional>
 #include <thread>
+#include <vector>
 
 #include "AllocationRefusal.h"
 #include "KarNetApi.h"
 #include "testlib.h"
 
 namespace {
+
+const DWORD kAnswerMs = 10000;  // how long the sender read last is kept for its reply
 
 class KarNet : public ::testing::Test {
 protected:
@@ -309,8 +312,9 @@ TEST_F(KarNet, WhatTheListenerOwesASenderOutlivesTheStallRule)
     EXPECT_EQ(waiting.Receive(1), "1");
 }
 
-// The listener owes a sender it has read only in pieces nothing: though it is
-// the one read last, again and again, it goes after the stall rule's time.
+// The listener's time to answer the sender it read last runs from the first
+// read: though a lone trickler is the one read last, again and again, it goes
+// once that time is over.
 TEST_F(KarNet, ALoneSenderReadOnlyInPiecesIsDroppedAlthoughReadLast)
 {
     RawPeer trickler;
@@ -318,12 +322,55 @@ TEST_F(KarNet, ALoneSenderReadOnlyInPiecesIsDroppedAlthoughReadLast)
     ASSERT_TRUE(trickler.Send("KODRA|9|"));
     const DWORD begin = GetTickCount();
     bool dropped = false;
-    while (!dropped && GetTickCount() - begin < 10000) {
+    while (!dropped && GetTickCount() - begin < kAnswerMs + 5000) {
         ASSERT_TRUE(trickler.Send("x") || trickler.SeesClose(1000));
         ReadOnce();
         dropped = trickler.SeesClose(300);
     }
     EXPECT_TRUE(dropped);
+}
+
+// A listener that takes its time over a record, as a tray whose program is slow
+// to start on a busy machine, still has its reply delivered however the record
+// is spelt: the tray reads each field trimmed and finds a record behind a
+// leading field. A sender whose piece the listener read and cannot answer goes
+// all the same. Each sender has a listening end of its own, so that all wait
+// out the same slow answer together.
+TEST(KarNetSlowAnswer, TheReplyReachesEverySpellingOfARecordAndAPieceAloneGoes)
+{
+    struct Port {
+        std::string sent;
+        NetConHandle listener = 0;
+        RawPeer sender;
+    };
+    KarNetApi api;
+    std::vector<std::unique_ptr<Port>> ports;
+    for (const char* sent : {"KODRA|1|a|", "xyz|KODRA|1|a|", " kodra | 1 | a |", "KODRA|1| a|", "KOD"}) {
+        ports.push_back(std::make_unique<Port>());
+        Port& p = *ports.back();
+        p.sent = sent;
+        const unsigned short number = FreePort();
+        p.listener = api.Open(ListenAddress(number).c_str());
+        ASSERT_NE(p.listener, 0u) << sent;
+        ASSERT_TRUE(p.sender.Connect("127.0.0.1", number)) << sent;
+        ASSERT_TRUE(p.sender.Send(sent)) << sent;
+        EXPECT_EQ(api.ReadAll(p.listener, p.sent.size()), p.sent);
+    }
+    std::unique_ptr<Port> piece = std::move(ports.back());
+    ports.pop_back();
+
+    // The listener's work on the records: a program start that takes 3.5 s.
+    Sleep(3500);
+    for (auto& p : ports) {
+        uint32_t written = 0;
+        EXPECT_EQ(api.WriteData(p->listener, "0", 1, &written), 1) << p->sent;
+        EXPECT_EQ(p->sender.Receive(1), "0") << p->sent;
+        EXPECT_EQ(api.Close(p->listener), 1);
+    }
+    // It is let go when the listener's time to answer it, counted from the read,
+    // is over: nothing else is left to wake the library then.
+    EXPECT_TRUE(piece->sender.SeesClose(kAnswerMs));
+    EXPECT_EQ(api.Close(piece->listener), 1);
 }
 
 TEST_F(KarNet, TheEntriesNobodyCalls)
@@ -384,9 +431,8 @@ void ExpectServedAndClose(KarNetApi& api)
 
 // The library copies the address text: a text larger than any block the heap
 // has left makes that copy fail, which the entry reports instead of throwing.
-TEST(KarNetMemory, AnOpenWithoutMemoryFailsAndLeavesNothingHeld)
+void ExpectRefusedAtTheAddressCopy(KarNetApi& api)
 {
-    KarNetApi api;
     const size_t refusedFrom = 1 << 20;
     const std::string address =
         "tcp:" + std::to_string(FreePort()) + "@" + std::string(refusedFrom, 'a');
@@ -409,7 +455,179 @@ TEST(KarNetMemory, AnOpenWithoutMemoryFailsAndLeavesNothingHeld)
         EXPECT_EQ(handle, 0u) << c.entry;
         EXPECT_EQ(error, uint32_t(ERROR_NOT_ENOUGH_MEMORY)) << c.entry;
     }
-    ExpectServedAndClose(api);
+}
+
+// The library's runtime makes some of its state at first use: each thread's
+// error code and exception state, and the lock of the reserve it throws from
+// when the heap has no room for an exception. A refusal of the larger blocks
+// alone lets it be made, as on a machine that runs at all; after it, a refusal
+// of every block meets only the library's own steps.
+void LetTheRuntimeMakeItsState(KarNetApi& api)
+{
+    AllocationRefusal refusal(api.module, 64);
+    ASSERT_TRUE(refusal.Active());
+    EXPECT_EQ(api.Open(ListenAddress(FreePort()).c_str()), 0u);
+    EXPECT_EQ(api.LastError(), uint32_t(ERROR_NOT_ENOUGH_MEMORY));
+}
+
+// What a failed call may have left behind (a handle, the library's thread)
+// keeps the library loaded once its user lets go of it.
+bool LibraryLoaded() { return GetModuleHandleA((testlib::InstallDir() + "\\KarNet.dll").c_str()) != nullptr; }
+
+// The heap runs out at each of an open's allocations in turn, up to its last,
+// the insertion of the new handle: the open fails every time and leaves nothing
+// held. Each is refused more often than the library has handles, so a refused
+// open that kept a handle's place would make a later one fail.
+TEST(KarNetMemory, AnOpenWithoutMemoryFailsAndLeavesNothingHeld)
+{
+    ASSERT_FALSE(LibraryLoaded()) << "the test needs the library loaded afresh";
+    const unsigned short port = FreePort();
+    const std::string address = ListenAddress(port);
+    bool refused = true;
+    for (unsigned served = 0; refused; ++served) {
+        {
+            KarNetApi api;
+            ExpectRefusedAtTheAddressCopy(api);
+            LetTheRuntimeMakeItsState(api);
+            for (int round = 0; round < 300 && refused; ++round) {
+                NetConHandle handle = 0;
+                uint32_t error = 0;
+                {
+                    AllocationRefusal refusal(api.module, 1, served);
+                    ASSERT_TRUE(refusal.Active());
+                    handle = api.Open(address.c_str());
+                    error = api.LastError();
+                    refused = refusal.Refused() > 0;
+                }
+                if (refused) {
+                    ASSERT_EQ(handle, 0u) << "allocation " << served << ", round " << round;
+                    ASSERT_EQ(error, uint32_t(ERROR_NOT_ENOUGH_MEMORY))
+                        << "allocation " << served << ", round " << round;
+                } else {
+                    ASSERT_NE(handle, 0u) << "all " << served << " allocations served, round "
+                                          << round << ", error " << error;
+                    ExpectServedAndClose(api, handle, port);
+                }
+            }
+        }
+        ASSERT_FALSE(LibraryLoaded()) << "allocation " << served;
+    }
+}
+
+// The heap runs out as a close has found its handle: the close fails and the
+// handle stays open and usable; once memory is there, it closes.
+TEST(KarNetMemory, ACloseWithoutMemoryFailsAndLeavesTheHandleOpen)
+{
+    ASSERT_FALSE(LibraryLoaded()) << "the test needs the library loaded afresh";
+    {
+        KarNetApi api;
+        LetTheRuntimeMakeItsState(api);
+        const unsigned short port = FreePort();
+        NetConHandle listener = api.Open(ListenAddress(port).c_str());
+        ASSERT_NE(listener, 0u);
+        unsigned refusedCloses = 0;
+        for (unsigned served = 0;; ++served) {
+            int closed = 0;
+            uint32_t error = 0;
+            bool refused = false;
+            {
+                AllocationRefusal refusal(api.module, 1, served);
+                ASSERT_TRUE(refusal.Active());
+                closed = api.Close(listener);
+                error = api.LastError();
+                refused = refusal.Refused() > 0;
+            }
+            if (!refused) {
+                EXPECT_EQ(closed, 1);
+                break;
+            }
+            ++refusedCloses;
+            ASSERT_EQ(closed, 0) << "allocation " << served;
+            ASSERT_EQ(error, uint32_t(ERROR_NOT_ENOUGH_MEMORY)) << "allocation " << served;
+            uint32_t flags = 0;
+            ASSERT_EQ(api.Status(listener, &flags, 0), 1) << "allocation " << served;
+            RawPeer sender;
+            ASSERT_TRUE(sender.Connect("127.0.0.1", port));
+            ASSERT_TRUE(sender.Send("still open"));
+            ASSERT_EQ(api.ReadAll(listener, 10), "still open");
+        }
+        EXPECT_GE(refusedCloses, 1u) << "no close was refused after its lookup";
+        ExpectServedAndClose(api);
+    }
+    EXPECT_FALSE(LibraryLoaded());
+}
+
+// Neither taking a sender's bytes in nor reading them allocates for the queue
+// of senders to read, and a read takes bytes only once nothing can fail: with
+// no block left of the size that queue grows by, 70 senders' records arrive and
+// are read in turn, the queue passing every size from 0 to 70 and back, and
+// not one is lost; each reply reaches the sender read last.
+TEST(KarNetMemory, ArrivalsAndReadsWithoutMemoryLoseNothing)
+{
+    KarNetApi api;
+    const unsigned short port = FreePort();
+    const unsigned short otherPort = FreePort();
+    const NetConHandle listener = api.Open(ListenAddress(port).c_str());
+    const NetConHandle other = api.Open(ListenAddress(otherPort).c_str());
+    ASSERT_NE(listener, 0u);
+    ASSERT_NE(other, 0u);
+    // Each record names its sender. Senders of three records come first, then
+    // those of two, then those of one: read in turn, the queue shrinks to 64
+    // and to 32 with a sender to queue again at its head.
+    const int kSenders = 70;
+    auto record = [](int i) {
+        char text[8];
+        snprintf(text, sizeof text, "K|2|%02d|", i);
+        return std::string(text);
+    };
+    auto records = [](int i) { return i < 32 ? 3 : i < 64 ? 2 : 1; };
+    std::vector<int> read(kSenders, 0);
+    auto readOne = [&] {
+        char buffer[7];
+        uint32_t count = 0;
+        if (!api.WaitData(listener) || !api.ReadData(listener, buffer, sizeof buffer, &count)) return false;
+        const std::string got(buffer, count);
+        const int i = count == sizeof buffer ? (got[4] - '0') * 10 + (got[5] - '0') : -1;
+        if (i < 0 || i >= kSenders || got != record(i)) return false;
+        ++read[i];
+        return api.WriteData(listener, "r", 1, nullptr) == 1;
+    };
+
+    // All are taken in while memory is there: the listening end has room for them.
+    std::vector<std::unique_ptr<RawPeer>> senders;
+    for (int i = 0; i < kSenders; ++i) {
+        senders.push_back(std::make_unique<RawPeer>());
+        ASSERT_TRUE(senders.back()->Connect("127.0.0.1", port));
+        ASSERT_TRUE(senders.back()->Send(record(i)));
+    }
+    for (int i = 0; i < kSenders; ++i) ASSERT_TRUE(readOne()) << "first read " << i;
+    {
+        // Sized so that the senders' bytes still fit.
+        AllocationRefusal refusal(api.module, 512);
+        ASSERT_TRUE(refusal.Active());
+        int total = 0;
+        for (int i = 0; i < kSenders; ++i) {
+            std::string sent;
+            for (int k = 0; k < records(i); ++k) sent += record(i);
+            ASSERT_TRUE(senders[i]->Send(sent));
+            total += records(i);
+        }
+        // The library takes in what arrived for every listening end at once:
+        // once a record sent later to the other one is announced, all of these
+        // were taken in.
+        RawPeer marker;
+        ASSERT_TRUE(marker.Connect("127.0.0.1", otherPort));
+        ASSERT_TRUE(marker.Send("K|0||"));
+        ASSERT_TRUE(api.WaitData(other));
+        for (int r = 0; r < total; ++r) ASSERT_TRUE(readOne()) << "read " << r;
+    }
+    for (int i = 0; i < kSenders; ++i) {
+        EXPECT_EQ(read[i], 1 + records(i)) << "sender " << i;
+        EXPECT_EQ(senders[i]->Receive(static_cast<size_t>(read[i])), std::string(static_cast<size_t>(read[i]), 'r'))
+            << "sender " << i;
+    }
+    EXPECT_EQ(api.Close(other), 1);
+    EXPECT_EQ(api.Close(listener), 1);
 }
 
 // The library's own thread takes in what senders send: one whose bytes it

@@ -176,6 +176,21 @@ TEST_F(TrayAppTest, StatusTextsTurnIntoTooltipWordsAndIcons)
     EXPECT_TRUE(Shows({IDI_RUNNING, "KODRA-VELMOR running"}));
 }
 
+// A record behind a leading field is answered though the tray takes its time
+// over it, as a program start may on a busy machine: here the status display
+// waits 3.5 s for the lock the test holds.
+TEST_F(TrayAppTest, ARecordBehindALeadingFieldIsAnsweredAfterASlowHandling)
+{
+    ASSERT_TRUE(Shows({IDI_RUNNING, "KODRA-VELMOR running"}));
+    traytest::Client client(port_);
+    {
+        zwin::CZSmartLock hold(&theTrayApp.Lock, true);
+        ASSERT_TRUE(client.Send("xyz|" + Rec("KODRA", "STATUS=0")));
+        Sleep(3500);
+    }
+    EXPECT_EQ(client.ReadExactly(1), "0");
+}
+
 TEST_F(TrayAppTest, PopupMenuClosesOnAClickElsewhereAndIsDestroyed)
 {
     HWND menuWindow = OpenMenu();
