@@ -392,17 +392,47 @@ TEST(MessageMaps, AHandlerMayDeleteTheObjectWhoseMessageIsRunning)
     PumpMessages();
 }
 
-// Moves the cursor onto the control and lets the tooltip come up.
+// The pointer only ever goes to one point, before a tooltip test shows its
+// dialog, and the control to hover is moved under it. Every thread of the
+// session with windows on the display (the desktop's among them) reports each
+// move of the pointer at its own pace, and a report that came after the next
+// move would put the cursor back where it was: the tooltip, which looks at the
+// cursor when its delay ends, would then find the control hovered before and
+// show no tip. Reports of a pointer that never goes anywhere else cannot do
+// that. Only child windows move, since they have no window of their own on the
+// display: crossings that the display reports for a top-level window's old
+// place would be mapped to its new one.
+const POINT kHoverPoint{512, 384};
+
+void PointerToHoverPoint() { ASSERT_TRUE(SetCursorPos(kHoverPoint.x, kHoverPoint.y)); }
+
+// Moves the control, or the page that holds it, so that the control's centre
+// lies under the pointer, above its siblings; returns the control.
+HWND BringUnderPointer(HWND parent, int id)
+{
+    HWND control = ::GetDlgItem(parent, id);
+    HWND moved = control;
+    HWND top = ::GetAncestor(control, GA_ROOT);
+    while (::GetParent(moved) != top)
+        moved = ::GetParent(moved);
+    RECT at;
+    RECT place;
+    EXPECT_TRUE(::GetWindowRect(control, &at) && ::GetWindowRect(moved, &place));
+    POINT corner{place.left + kHoverPoint.x - (at.left + at.right) / 2,
+                 place.top + kHoverPoint.y - (at.top + at.bottom) / 2};
+    ::ScreenToClient(top, &corner);
+    EXPECT_TRUE(::SetWindowPos(moved, HWND_TOP, corner.x, corner.y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE));
+    return control;
+}
+
+// Brings the control under the pointer and lets the tooltip come up.
 bool HoverUntilTip(CWnd& dialog, int id, const std::vector<int>& requests)
 {
-    RECT rect;
-    ::GetWindowRect(::GetDlgItem(dialog.m_hWnd, id), &rect);
-    POINT point{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
-    SetCursorPos(point.x, point.y);
+    BringUnderPointer(dialog.m_hWnd, id);
     // The mouse message goes where the system would send it: past a disabled
     // control or a static, to the dialog.
-    HWND target = WindowFromPoint(point);
-    POINT client = point;
+    HWND target = WindowFromPoint(kHoverPoint);
+    POINT client = kHoverPoint;
     ::ScreenToClient(target, &client);
     PostMessageA(target, WM_MOUSEMOVE, 0, MAKELPARAM(client.x, client.y));
     return PumpUntil([&] { return std::find(requests.begin(), requests.end(), id) != requests.end(); });
@@ -410,6 +440,7 @@ bool HoverUntilTip(CWnd& dialog, int id, const std::vector<int>& requests)
 
 TEST(ToolTips, ReachADisabledControlAndAStatic)
 {
+    PointerToHoverPoint();
     CDemoDlg demo;
     demo.tooltips = true;
     bool disabled = false;
@@ -426,6 +457,7 @@ TEST(ToolTips, ReachADisabledControlAndAStatic)
 
 TEST(ToolTips, AChildPageShowsTheTipsOfItsOwnControls)
 {
+    PointerToHoverPoint();
     CDemoDlg demo;
     demo.tooltips = true;
     CPageDlg page;
@@ -448,16 +480,16 @@ TEST(ToolTips, AChildPageShowsTheTipsOfItsOwnControls)
 
 TEST(ToolTips, AnOwnToolTipControlShowsTheToolsItIsGiven)
 {
+    PointerToHoverPoint();
     CRelayDemoDlg demo;
     bool shown = false;
     bool onFlag = false;
     ModalDriver driver([&](CDialog& dialog) {
         ASSERT_NE(static_cast<HWND>(NULL), demo.m_tip.m_hWnd);
-        RECT rect;
-        HWND flag = ::GetDlgItem(dialog.m_hWnd, IDC_FLAG);
-        ::GetWindowRect(flag, &rect);
-        SetCursorPos((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
-        PostMessageA(flag, WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
+        HWND flag = BringUnderPointer(dialog.m_hWnd, IDC_FLAG);
+        POINT client = kHoverPoint;
+        ::ScreenToClient(flag, &client);
+        PostMessageA(flag, WM_MOUSEMOVE, 0, MAKELPARAM(client.x, client.y));
         shown = PumpUntil([&] { return IsWindowVisible(demo.m_tip.m_hWnd) != FALSE; });
         TTTOOLINFOA tool{};
         tool.cbSize = TTTOOLINFOA_V2_SIZE;
