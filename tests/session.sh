@@ -103,8 +103,9 @@ in_netns() {
 # started with a number honours in every network namespace, so sessions of
 # both builds, the run and with sessions and an X server of the machine never
 # share one (servers of one number would also share their keymap file and
-# socket file). A number whose socket file exists belongs to a server that
-# took no lock; it is passed over too.
+# socket file). A number with a lock file is passed over, also a stale one
+# that another user's server left (this user could not take it over), and so
+# is one whose socket file exists: a server that took no lock holds it.
 display_base=20
 display_last=199
 
@@ -112,7 +113,7 @@ start_display() {
   mkdir -p "$state"
   local n pid log="$state/xvfb.log"
   for ((n = display_base; n <= display_last; n++)); do
-    [ -e "/tmp/.X11-unix/X$n" ] && continue
+    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
     setsid Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp </dev/null >"$log" 2>&1 &
     pid=$!
     echo "$pid" >"$state/xvfb.pid"
