@@ -19,9 +19,11 @@ namespace {
 
 const char kRecord[] = "KODRA|5|hello|";
 const DWORD kServedWithinMs = 2000;
-// The stall rule's 3 s, or the 10 s the one read last is kept for its reply,
-// and room for a loaded machine.
-const DWORD kDroppedWithinMs = 10000 + 2000;
+// An abuser is read at the latest as the stall rule's 3 s end; when it is the
+// one read last, it is then kept for its reply for 10 s from that read. The
+// newest abuser goes within both, with room for a loaded machine, counted
+// from about a second after it connected.
+const DWORD kDroppedWithinMs = 3000 + 10000 + 2000;
 
 bool IsWholeRecord(const std::string& data)
 {
