@@ -73,7 +73,8 @@ bool StartsWithNoCase(const std::string& text, const std::string& prefix)
 //   for part of the line end. Blanks at the start of a value that does not
 //   start its line, and CRs inside a line, are carried.
 // - A program is not empty. One that the writer quotes (it holds a blank or
-//   one of , ; = & ^ ( ) %) holds no quote: the reader takes the name up to
+//   one of , ; = & ^ ( ) %, or starts with "REM", ignoring case, or with "@")
+//   holds no quote: the reader takes the name up to
 //   the first one. Any other is read up to the first blank, so it does not
 //   start with a quote (the reader would look for the closing one), and its
 //   line does not start with "REM" (a comment) nor with "SET path=" (a path
@@ -105,7 +106,7 @@ bool CommandCarried(const ShutdownBatchCommand& command)
     const std::string& program = command.program;
     const std::string& arguments = command.arguments;
     if (program.empty() || !NoLineEnd(program) || !NoLineEnd(arguments) || !EndsLine(arguments)) return false;
-    if (Holds(program, " ,;=&^()%")) {
+    if (Holds(program, " ,;=&^()%") || StartsWithNoCase(program, kComment) || program[0] == '@') {
         if (Holds(program, "\"")) return false;
     } else {
         const std::string line = arguments.empty() ? program : program + kSeparator + arguments;

@@ -437,6 +437,32 @@ TEST_F(BatchEditorTest, ARelayHostReadsBackAsTypedOrIsRefused)
     EXPECT_EQ(expected, Written());
 }
 
+// A host of more characters than a host name has would make a line that the
+// file's reader stops at, and every command after it would be lost.
+TEST_F(BatchEditorTest, ARelayHostLongerThanAHostNameIsRefused)
+{
+    const std::string longest(253, 'a');
+    std::vector<std::string> prompts;
+    RunEditor(
+        [&](CDialog& dlg) {
+            AddRelays(dlg, 1);
+            Click(dlg, IDOK);
+        },
+        [&](CDialog& relay) {
+            SetText(relay, IDC_RELAY_HOST, (longest + "b").c_str());
+            MessageBoxRecorder boxes;
+            Click(relay, IDOK);
+            prompts = boxes.Texts();
+            EXPECT_TRUE(IsWindow(relay.GetSafeHwnd()));
+            SetText(relay, IDC_RELAY_HOST, longest.c_str());
+            Click(relay, IDOK);
+            EXPECT_EQ(1u, boxes.Texts().size());
+        });
+    ASSERT_EQ(1u, prompts.size());
+    EXPECT_NE(std::string::npos, prompts[0].find("253"));
+    EXPECT_NE(std::string::npos, Written().find("kodra.exe -s -a " + longest + "\r\n"));
+}
+
 TEST_F(BatchEditorTest, TheRangeControlsShareTheirFirstThreeFields)
 {
     ModalDriver driver([&](CDialog& relay) {

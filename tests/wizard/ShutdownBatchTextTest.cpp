@@ -173,6 +173,9 @@ TEST(ShutdownBatchText, CustomProgramsAndFoldersAreWrittenForTheInterpreterAndRe
         {"setup(1).exe", "D:\\a^b;c\\", "SET path=%path%;\"D:\\a^b;c\\\"", "\"setup(1).exe\""},
         {"x,y=z;w^.cmd", "D:\\%TEMP%\\", "SET path=%path%;\"D:\\%%TEMP%%\\\"", "\"x,y=z;w^.cmd\""},
         {"%%.bat", "D:\\%%\\", "SET path=%path%;\"D:\\%%%%\\\"", "\"%%%%.bat\""},
+        {"Remote.exe", "D:\\x\\", "SET path=%path%;D:\\x\\", "\"Remote.exe\""},
+        {"rem.bat", "D:\\y\\", "SET path=%path%;D:\\y\\", "\"rem.bat\""},
+        {"@tool.exe", "D:\\z\\", "SET path=%path%;D:\\z\\", "\"@tool.exe\""},
     };
     std::vector<ShutdownBatchCommand> commands;
     std::vector<Command> expected;

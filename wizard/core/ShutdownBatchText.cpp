@@ -146,7 +146,11 @@ std::vector<std::string> ShutdownBatchLines(const std::string& globalPath,
 
 std::string ShutdownBatchProgramText(const std::string& program)
 {
-    return Holds(program, kProgramSyntax) ? BatchQuoted(program) : program;
+    // A name that begins like a comment line would be passed over when read,
+    // and the interpreter runs a line's leading "@" as no part of the name.
+    const bool quoted = Holds(program, kProgramSyntax) || StartsWithNoCase(program, kComment) ||
+                        (!program.empty() && program[0] == '@');
+    return quoted ? BatchQuoted(program) : program;
 }
 
 std::string ShutdownRelayArguments(const ShutdownRelay& relay)

@@ -4,6 +4,10 @@
 #include "WizardUtil.h"
 #include "resource.h"
 
+// The most characters of a host name: its line then stays far below the
+// length at which the shutdown batch file stops being read.
+const int kLongestHostName = 253;
+
 CKODRACfg::CKODRACfg(CWnd* parent) : CDialog(IDD_KODRACFG, parent) {}
 
 const classlib::MessageMap* CKODRACfg::GetMessageMap() const
@@ -22,6 +26,7 @@ void CKODRACfg::DoDataExchange(CDataExchange* dx)
     DDX_Control(dx, IDC_RELAY_FROM, m_ipFrom);
     DDX_Control(dx, IDC_RELAY_TO, m_ipTo);
     DDX_Text(dx, IDC_RELAY_HOST, m_strHost);
+    DDV_MaxChars(dx, m_strHost, kLongestHostName);
     DDX_Check(dx, IDC_RELAY_SSL, m_bSSL);
 }
 
