@@ -445,6 +445,28 @@ TEST_F(MailSettingsEntries, ADoubleQuoteInAWrittenValueIsRefusedNamingTheField)
     EXPECT_EQ("", Stored("AUTHLogin"));
 }
 
+// The edits stop at 127 characters, but under a double-byte code page those
+// can be twice as many bytes, more than the next opening reads back.
+TEST_F(MailSettingsEntries, AValueOfMoreBytesThanAreReadBackIsRefused)
+{
+    const std::string tooLong(128, 'a');
+    for (int field : {IDC_MAIL_SERVER, IDC_MAIL_SENDER, IDC_MAIL_LOGIN, IDC_MAIL_PASSWORD}) {
+        SCOPED_TRACE(field);
+        boxes_.Clear();
+        Typed typed;
+        if (field == IDC_MAIL_SERVER) typed.server = tooLong;
+        if (field == IDC_MAIL_SENDER) typed.sender = tooLong;
+        if (field == IDC_MAIL_LOGIN) typed.login = tooLong;
+        if (field == IDC_MAIL_PASSWORD) typed.password = tooLong;
+        EXPECT_FALSE(TypeAndConfirm(typed));
+        EXPECT_EQ(std::vector<std::string>{"This value is too long: at most 127 bytes of it can be stored."},
+                  boxes_.Texts());
+        EXPECT_EQ(field, focused_);
+        EXPECT_EQ(tooLong, shown_);
+        EXPECT_FALSE(KeyExists());
+    }
+}
+
 // Printable characters of code page 1252 (and lead bytes of 932) that equal
 // the key byte at their position would end the stored text there.
 TEST_F(MailSettingsEntries, APasswordThatWouldBeStoredCutIsRefused)

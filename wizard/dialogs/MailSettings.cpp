@@ -194,6 +194,12 @@ bool CMailSettings::CheckSettings()
         {m_settings.AuthEnabled, m_settings.AuthPassword, IDC_MAIL_PASSWORD, IDS_MAIL_PASSWORD_QUOTE},
     };
     for (const Entry& entry : entries) {
+        // The edits' limit counts characters; under a double-byte code page a
+        // value of as many characters can hold more bytes than are read back.
+        if (entry.written && entry.value.size() >= kValueSize) {
+            Refuse(entry.editId, IDS_MAIL_TOO_LONG);
+            return false;
+        }
         if (entry.written && HoldsDoubleQuote(entry.value.c_str())) {
             Refuse(entry.editId, entry.messageId);
             return false;
