@@ -65,7 +65,8 @@ std::vector<std::string> ShutdownBatchLines(const std::string& globalPath,
 
 // The program as a command line names it: in double quotes (BatchQuoted) when
 // the command interpreter would otherwise end the name early or read part of
-// it as syntax, at a blank or one of , ; = & ^ ( ) %.
+// it as syntax, at a blank or one of , ; = & ^ ( ) %, or drop a leading "@",
+// and when the line would begin like a comment ("REM") and be passed over.
 std::string ShutdownBatchProgramText(const std::string& program);
 
 struct ShutdownRelay {
