@@ -53,6 +53,8 @@ Parsed Parse(const std::string& text, const std::set<std::string>& existing)
     return parsed;
 }
 
+const char kHeaderLines[] = "@ECHO off\r\nREM --- Created by KODRA configuration ---\r\n";
+
 const std::set<std::string> kHelpers = {"Voldrun.exe", "ktSleep.exe", "Quorrin.exe", "kodra.exe",
                                         "D:\\tools\\stop.exe", "D:\\my tools\\Stop Server.bat",
                                         "D:\\tools\\Voldrun.exe", "D:\\tools\\kodra.exe"};
@@ -66,14 +68,17 @@ TEST(ShutdownBatchText, TheWriterFramesTheCommandsAndPutsACustomFolderBeforeItsP
         std::vector<std::string> lines;
     } cases[] = {
         {"nothing to write", "", {}, {"@ECHO off", "REM --- Created by KODRA configuration ---", "@CLS"}},
-        {"global path, built-in with arguments, custom program, quoted custom program",
+        {"global path, built-in with arguments, custom program, called custom batch files",
          "D:\\tools",
          {{"Voldrun.exe", "logoff", "D:\\ignored\\", false},
           {"stop.exe", "", "D:\\tools\\", true},
-          {"Stop Server.bat", "now", "D:\\my tools\\", true}},
+          {"Stop Server.bat", "now", "D:\\my tools\\", true},
+          {"drain.CMD", "", "D:\\tools", true},
+          {"last.BaT", "", "", true}},
          {"@ECHO off", "REM --- Created by KODRA configuration ---", "SET path=D:\\tools",
-          "Voldrun.exe logoff", "SET path=%path%;D:\\tools\\", "stop.exe",
-          "SET path=%path%;D:\\my tools\\", "\"Stop Server.bat\" now", "@CLS"}},
+          "Voldrun.exe logoff", "SET path=%path%;D:\\tools\\", "D:\\tools\\stop.exe",
+          "SET path=%path%;D:\\my tools\\", "CALL \"D:\\my tools\\Stop Server.bat\" now",
+          "SET path=%path%;D:\\tools", "CALL D:\\tools\\drain.CMD", "SET path=%path%;", "CALL last.BaT", "@CLS"}},
         {"a custom program read without a folder", "", {{"stop.exe", "", "", true}},
          {"@ECHO off", "REM --- Created by KODRA configuration ---", "SET path=%path%;", "stop.exe", "@CLS"}},
     };
@@ -156,26 +161,32 @@ TEST(ShutdownBatchText, AQuotedProgramIsTheWholeName)
 TEST(ShutdownBatchText, CustomProgramsAndFoldersAreWrittenForTheInterpreterAndReadBack)
 {
     // Quoted, the interpreter takes every character as it stands but "%",
-    // which it expands unless doubled. A folder's blanks and brackets it takes
-    // as they stand after "SET", so such a folder keeps the earlier form.
+    // which it expands unless doubled, and twice after CALL. A folder's blanks
+    // and brackets it takes as they stand after "SET", so such a folder keeps
+    // the earlier form. The program is named by its folder.
     struct Case {
         std::string program;
         std::string directory;
         std::string folderLine;
         std::string programLine;
     } cases[] = {
-        {"a&b.exe", "D:\\tools\\", "SET path=%path%;D:\\tools\\", "\"a&b.exe\""},
-        {"stop.exe", "D:\\x&y\\", "SET path=%path%;\"D:\\x&y\\\"", "stop.exe"},
-        {"stop.exe", "D:\\100%\\", "SET path=%path%;\"D:\\100%%\\\"", "stop.exe"},
-        {"100% sure.bat", "D:\\my tools\\", "SET path=%path%;D:\\my tools\\", "\"100%% sure.bat\""},
+        {"a&b.exe", "D:\\tools\\", "SET path=%path%;D:\\tools\\", "\"D:\\tools\\a&b.exe\""},
+        {"stop.exe", "D:\\x&y\\", "SET path=%path%;\"D:\\x&y\\\"", "\"D:\\x&y\\stop.exe\""},
+        {"stop.exe", "D:\\100%\\", "SET path=%path%;\"D:\\100%%\\\"", "\"D:\\100%%\\stop.exe\""},
+        {"100% sure.bat", "D:\\my tools\\", "SET path=%path%;D:\\my tools\\",
+         "CALL \"D:\\my tools\\100%%%% sure.bat\""},
         {"Stop Server.bat", "C:\\Program Files (x86)\\K\\", "SET path=%path%;C:\\Program Files (x86)\\K\\",
-         "\"Stop Server.bat\""},
-        {"setup(1).exe", "D:\\a^b;c\\", "SET path=%path%;\"D:\\a^b;c\\\"", "\"setup(1).exe\""},
-        {"x,y=z;w^.cmd", "D:\\%TEMP%\\", "SET path=%path%;\"D:\\%%TEMP%%\\\"", "\"x,y=z;w^.cmd\""},
-        {"%%.bat", "D:\\%%\\", "SET path=%path%;\"D:\\%%%%\\\"", "\"%%%%.bat\""},
-        {"Remote.exe", "D:\\x\\", "SET path=%path%;D:\\x\\", "\"Remote.exe\""},
-        {"rem.bat", "D:\\y\\", "SET path=%path%;D:\\y\\", "\"rem.bat\""},
-        {"@tool.exe", "D:\\z\\", "SET path=%path%;D:\\z\\", "\"@tool.exe\""},
+         "CALL \"C:\\Program Files (x86)\\K\\Stop Server.bat\""},
+        {"setup(1).exe", "D:\\a^b;c\\", "SET path=%path%;\"D:\\a^b;c\\\"", "\"D:\\a^b;c\\setup(1).exe\""},
+        {"x,y=z;w^.cmd", "D:\\%TEMP%\\", "SET path=%path%;\"D:\\%%TEMP%%\\\"",
+         "CALL \"D:\\%%%%TEMP%%%%\\x,y=z;w^.cmd\""},
+        {"%%.bat", "D:\\%%\\", "SET path=%path%;\"D:\\%%%%\\\"", "CALL \"D:\\%%%%%%%%\\%%%%%%%%.bat\""},
+        {"Remote.exe", "D:\\x\\", "SET path=%path%;D:\\x\\", "D:\\x\\Remote.exe"},
+        {"rem.bat", "", "SET path=%path%;", "CALL \"rem.bat\""},
+        {"@tool.exe", "", "SET path=%path%;", "\"@tool.exe\""},
+        {"echo.exe", "", "SET path=%path%;", "\"echo.exe\""},
+        {"exit.cmd", "D:\\z\\", "SET path=%path%;D:\\z\\", "CALL D:\\z\\exit.cmd"},
+        {"stop.exe", "cd\\", "SET path=%path%;cd\\", "\"cd\\stop.exe\""},
     };
     std::vector<ShutdownBatchCommand> commands;
     std::vector<Command> expected;
@@ -196,6 +207,119 @@ TEST(ShutdownBatchText, CustomProgramsAndFoldersAreWrittenForTheInterpreterAndRe
         EXPECT_EQ(globalPath, parsed.globalPath);
         EXPECT_EQ(expected, parsed.commands) << text;
     }
+}
+
+TEST(ShutdownBatchText, EachQuotingCharacterOnItsOwnQuotesTheName)
+{
+    struct Case {
+        std::string program;
+        bool quoted;
+    } programs[] = {
+        {"a b.exe", true},   {"a,b.exe", true},   {"a;b.exe", true},    {"a=b.exe", true},
+        {"a&b.exe", true},   {"a^b.exe", true},   {"a(b.exe", true},    {"a)b.exe", true},
+        {"a%b.exe", true},   {"stop.exe", false}, {"a.b-c_d.exe", false},
+        // The interpreter's own command words, ended where it ends them.
+        {"echo.exe", true},  {"EXIT.exe", true},  {"goto.exe", true},   {"copy.exe", true},
+        {"start.exe", true}, {"set.cmd", true},   {"echo+x.exe", true}, {"echo[1].exe", true},
+        {"echo]x.exe", true}, {"title/x", true},  {"cd\\x.exe", true}, {"echo:x.exe", true},
+        {"ver", true},       {"Echoes.exe", false}, {"settings.exe", false}, {"cdrom.exe", false},
+        {"dirty.bat", false}, {"vol1.exe", false},
+    };
+    for (const Case& c : programs) EXPECT_EQ(c.quoted, ShutdownBatchProgramText(c.program)[0] == '"') << c.program;
+
+    struct Folder {
+        std::string directory;
+        bool quoted;
+    } folders[] = {{"D:\\a&b\\", true}, {"D:\\a^b\\", true}, {"D:\\a%b\\", true},
+                   {"D:\\a;b\\", true}, {"D:\\a b\\", false}, {"D:\\a(b)\\", false}, {"D:\\a,b=c\\", false}};
+    for (const Folder& f : folders) {
+        const std::string text = ShutdownBatchLines("", {{"x.exe", "", f.directory, true}})[2];
+        const std::string folder = text.substr(std::string("SET path=%path%;").size());
+        EXPECT_EQ(f.quoted, folder[0] == '"') << text;
+    }
+}
+
+TEST(ShutdownBatchText, BatchFilesAreCalledAndReadBackWithoutCall)
+{
+    EXPECT_TRUE(ShutdownBatchCalls("stop.bat"));
+    EXPECT_TRUE(ShutdownBatchCalls("Stop Server.CMD"));
+    EXPECT_FALSE(ShutdownBatchCalls("stop.exe"));
+    EXPECT_FALSE(ShutdownBatchCalls("bat"));
+    EXPECT_FALSE(ShutdownBatchCallable("D:\\a^b\\stop.bat"));
+    EXPECT_FALSE(ShutdownBatchCallable("D:\\100%\\stop.bat"));
+    EXPECT_TRUE(ShutdownBatchCallable("D:\\a&b (1)\\stop.bat"));
+
+    // Hand-written calls read as the program they call.
+    Parsed parsed = Parse("SET path=C:\\bin\r\nSET path=%path%;D:\\tools\\\r\ncall   D:\\tools\\stop.exe\r\n"
+                          "CALL \"Voldrun.exe\" logoff\r\nCALL\r\n",
+                          kHelpers);
+    EXPECT_EQ((std::vector<Command>{{"stop.exe", "", "D:\\tools\\", true}, {"Voldrun.exe", "logoff", ""}}),
+              parsed.commands);
+}
+
+TEST(ShutdownBatchText, ACustomProgramReadsTheSameNamedByItsFolderOrAlone)
+{
+    // Earlier versions named a custom program alone; the same entries come
+    // back from both forms, and both are written in the second.
+    const std::set<std::string> existing = {"D:\\t\\stop.exe", "D:\\t\\sub\\x.exe", "D:\\u\\stop.exe",
+                                            "Quorrin.exe"};
+    const std::vector<Command> expected = {{"stop.exe", "", "D:\\t\\", true},
+                                           {"sub\\x.exe", "", "D:\\t\\", true},
+                                           {"stop.exe", "", "D:\\u\\", true},
+                                           {"Quorrin.exe", "", ""}};
+    const std::string earlier = "SET path=%path%;D:\\t\\\r\nstop.exe\r\nSET path=%path%;D:\\t\\\r\nsub\\x.exe\r\n"
+                                "SET path=%path%;D:\\u\\\r\nstop.exe\r\nQuorrin.exe\r\n";
+    const std::string now = "SET path=%path%;D:\\t\\\r\nD:\\t\\stop.exe\r\nSET path=%path%;D:\\t\\\r\n"
+                            "D:\\t\\sub\\x.exe\r\nSET path=%path%;D:\\u\\\r\nD:\\u\\stop.exe\r\nQuorrin.exe\r\n";
+    for (const std::string& text : {earlier, now}) {
+        Parsed parsed = Parse(text, existing);
+        EXPECT_EQ("", parsed.globalPath) << text;
+        EXPECT_EQ(expected, parsed.commands) << text;
+    }
+    std::vector<ShutdownBatchCommand> commands;
+    for (const Command& c : expected) commands.push_back({c.program, c.arguments, c.directory, c.custom});
+    std::string written;
+    for (const std::string& line : ShutdownBatchLines("", commands)) written += line + "\r\n";
+    EXPECT_EQ(std::string(kHeaderLines) + now + "@CLS\r\n", written);
+}
+
+TEST(ShutdownBatchText, AFirstFolderLineIsAProgramsOnlyWhenTheProgramCouldBeCustom)
+{
+    struct Case {
+        const char* what;
+        std::string text;
+        std::string globalPath;
+        std::vector<Command> commands;
+    } cases[] = {
+        {"a command with arguments after it: the global path, also when the folder holds the program",
+         "SET path=%path%;D:\\tools\\\r\nstop.exe now\r\nktSleep.exe 5\r\n",
+         "%path%;D:\\tools\\",
+         {{"ktSleep.exe", "5", ""}}},
+        {"an empty folder before a custom program is that program's",
+         "SET path=%path%;\r\nVoldrun.exe\r\nktSleep.exe 5\r\n",
+         "",
+         {{"Voldrun.exe", "", "", true}, {"ktSleep.exe", "5", ""}}},
+        {"an empty folder before a built-in command is the global path",
+         "SET path=%path%;\r\nQuorrin.exe\r\n",
+         "%path%;",
+         {{"Quorrin.exe", "", ""}}},
+    };
+    for (const Case& c : cases) {
+        Parsed parsed = Parse(c.text, kHelpers);
+        EXPECT_EQ(c.globalPath, parsed.globalPath) << c.what;
+        EXPECT_EQ(c.commands, parsed.commands) << c.what;
+    }
+
+    // A custom program without a folder is written, and read, so again.
+    const std::vector<ShutdownBatchCommand> commands = {{"Voldrun.exe", "", "", true}};
+    std::string text;
+    for (const std::string& line : ShutdownBatchLines("", commands)) text += line + "\r\n";
+    Parsed parsed = Parse(text, kHelpers);
+    std::string again;
+    std::vector<ShutdownBatchCommand> read;
+    for (const Command& c : parsed.commands) read.push_back({c.program, c.arguments, c.directory, c.custom});
+    for (const std::string& line : ShutdownBatchLines(parsed.globalPath, read)) again += line + "\r\n";
+    EXPECT_EQ(text, again);
 }
 
 TEST(ShutdownBatchText, AnEarlierVersionsGlobalPathBeforeAProgramOfItsFolderReadsBack)

@@ -100,6 +100,16 @@ CBatchCmd* FindRow(const BatchCmdList& table, const CBatchCmd& entry)
     return nullptr;
 }
 
+// A helper program whose row without arguments a custom program of its name
+// would match on reading, whether the helper is present now or later.
+bool IsHelperWithoutArguments(const std::string& program)
+{
+    for (const HelperProgram& helper : HelperPrograms())
+        for (const HelperRow& row : helper.rows)
+            if (!*row.arguments && StrToUpper(program) == StrToUpper(helper.program)) return true;
+    return false;
+}
+
 bool WriteLine(FILE* file, const std::string& line)
 {
     return std::fputs(line.c_str(), file) >= 0 && std::fputs("\r\n", file) >= 0 && std::fflush(file) == 0;
@@ -136,6 +146,17 @@ BatchCmdPtr MakeCustomCommand(const std::string& program, const std::string& dir
 {
     return std::make_unique<CBatchCmd>(program, "", program, kCustomDescription, directory,
                                        CBatchCmd::Custom);
+}
+
+CustomProgramFault CheckCustomProgram(const std::string& program, const std::string& directory)
+{
+    if (KindOf(program) != LineKind::Other || IsHelperWithoutArguments(program))
+        return CustomProgramFault::OwnCommand;
+    if (!IsBatchCodePageSafe(program.c_str()) || !IsBatchCodePageSafe(directory.c_str()))
+        return CustomProgramFault::CodePage;
+    if (ShutdownBatchCalls(program) && !ShutdownBatchCallable(PathJoin(directory, program)))
+        return CustomProgramFault::NotCallable;
+    return CustomProgramFault::None;
 }
 
 std::vector<BatchCmdPtr> BuildCommandList()

@@ -28,6 +28,21 @@ BatchCmdPtr MakeRelayCommand(const std::string& address, bool ssl);
 // A program of the user's, started from its own folder.
 BatchCmdPtr MakeCustomCommand(const std::string& program, const std::string& directory);
 
+// Why a program chosen at "Add custom application" cannot be a custom entry.
+enum class CustomProgramFault {
+    None,
+    // The next reading would take its name for one of the editor's own
+    // commands: the wait or relay program, a frame word, or a helper program
+    // that has a row without arguments.
+    OwnCommand,
+    // The command interpreter would read its name or folder as other
+    // characters (IsBatchCodePageSafe).
+    CodePage,
+    // A batch file whose path cannot reach the interpreter whole after CALL.
+    NotCallable,
+};
+CustomProgramFault CheckCustomProgram(const std::string& program, const std::string& directory);
+
 // The rows of the available commands, in order: each helper program's rows
 // only when the program exists in the current directory or the wizard's
 // folder, then the wait and relay templates.

@@ -10,8 +10,11 @@
 bool IsBatchSafeAddress(const char* address);
 
 // The text in double quotes, each "%" doubled: inside quotes the interpreter
-// still expands a "%", and reads every other character as it stands.
-std::string BatchQuoted(const std::string& text);
-// BatchQuoted undone: the text between the quotes with each "%%" halved;
-// false when the text does not start and end with a double quote.
-bool BatchUnquoted(const std::string& quoted, std::string& text);
+// still expands a "%", and reads every other character as it stands. A line
+// run through CALL is expanded once more, so there each "%" is written four
+// times.
+std::string BatchQuoted(const std::string& text, bool called = false);
+// BatchQuoted undone: the text between the quotes with each "%%" (called:
+// "%%%%") made one "%"; false when the text does not start and end with a
+// double quote.
+bool BatchUnquoted(const std::string& quoted, std::string& text, bool called = false);

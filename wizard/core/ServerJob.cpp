@@ -180,6 +180,9 @@ BOOL WriteServerBatchFile(const CCnfData& record, const char* programName)
     CString path;
     GetServerBatchPath(path);
 
+    // The interpreter reads the file in the OEM code page.
+    if (!IsBatchCodePageSafe(program)) return FALSE;
+
     CStringArray lines;
     lines.Add("@");
     lines.Add("@REM                     Written by KODRA configuration program");
@@ -218,6 +221,9 @@ BOOL InstallServerJob(const CCnfData& record, const char* programName, DWORD min
         TrimCString(address);
         if (!CheckBatchSafeAddress(address)) return FALSE;
     }
+    CString program;
+    MakeAbsolutePath(programName, program);
+    if (!CheckBatchCodePage(program)) return FALSE;
     if (!WriteServerBatchFile(record, programName)) {
         ShowWithHelp("Failed to create the server batch file!", FALSE);
         return FALSE;

@@ -1,5 +1,7 @@
 #include "ShutdownBatchText.h"
 
+#include <cstring>
+#include <string>
 #include <vector>
 
 #include "BatchSyntax.h"
@@ -28,6 +30,15 @@ const char kProgramSyntax[] = " ,;=&^()%";
 // Characters of a folder that the path line's interpreter reads as syntax or
 // as the path's separator. Blanks and brackets it takes as they stand.
 const char kFolderSyntax[] = "&^%;";
+// The interpreter's own commands, and the characters besides those of
+// kProgramSyntax at which it ends such a command's word ("ECHO." prints).
+const char* const kInternalCommands[] = {
+    "ASSOC", "BREAK", "CALL",  "CD",     "CHDIR", "CLS",    "COLOR",  "COPY",     "DATE",  "DEL",
+    "DIR",   "DPATH", "ECHO",  "ENDLOCAL", "ERASE", "EXIT", "FOR",    "FTYPE",    "GOTO",  "IF",
+    "KEYS",  "MD",    "MKDIR", "MKLINK", "MOVE",  "PATH",   "PAUSE",  "POPD",     "PROMPT", "PUSHD",
+    "RD",    "REN",   "RENAME", "RMDIR", "SET",   "SETLOCAL", "SHIFT", "START",   "TIME",  "TITLE",
+    "TYPE",  "VER",   "VERIFY", "VOL"};
+const char kCommandWordEnd[] = ".+[]/\\:";
 
 bool Holds(const std::string& text, const char* characters)
 {
@@ -51,13 +62,33 @@ std::string FolderText(const std::string& directory)
     return Holds(directory, kFolderSyntax) ? BatchQuoted(directory) : directory;
 }
 
+bool BeginsWithInternalCommand(const std::string& program)
+{
+    for (const char* command : kInternalCommands) {
+        const std::string::size_type length = std::char_traits<char>::length(command);
+        if (StartsWithNoCase(program, command) &&
+            (program.size() == length || std::strchr(kCommandWordEnd, program[length])))
+            return true;
+    }
+    return false;
+}
+
+// The program's name without the folder that the command line names it by,
+// when that is the folder of the folder line before it.
+std::string NameInFolder(const std::string& directory, const std::string& program)
+{
+    if (directory.empty() || program.compare(0, directory.size(), directory) != 0) return program;
+    const std::string name = StripLeadingSeparators(program.substr(directory.size()));
+    return !name.empty() && PathJoin(directory, name) == program ? name : program;
+}
+
 // Splits a command line into its program and its arguments. A program in
 // double quotes ends at the closing quote; any other ends at the first blank.
-void SplitCommand(const std::string& line, std::string& program, std::string& arguments)
+void SplitCommand(const std::string& line, bool called, std::string& program, std::string& arguments)
 {
     std::string::size_type close = line[0] == '"' ? line.find('"', 1) : std::string::npos;
     if (close != std::string::npos) {
-        BatchUnquoted(line.substr(0, close + 1), program);
+        BatchUnquoted(line.substr(0, close + 1), program, called);
         std::string::size_type rest = close + 1;
         if (rest < line.size() && line[rest] == ' ') ++rest;
         arguments = line.substr(rest);
@@ -73,10 +104,12 @@ ShutdownBatch ParseShutdownBatch(const std::string& text, const ProgramExists& p
                                  const BecomesCustom& becomesCustom)
 {
     ShutdownBatch batch;
-    std::string pending;  // the folder for the next command line
-    std::string held;     // a first "SET path=%path%;" line, global or the next program's
+    std::string pending;      // the folder for the next command line
+    bool folderLine = false;  // the line before was a "SET path=%path%;" line
+    std::string held;         // a first "SET path=%path%;" line, global or the next program's
     bool heldSet = false;
     std::vector<char> trimmed(kLineSize);
+    const std::string call = std::string(kCall) + kSeparator;
 
     std::string::size_type start = 0;
     while (start < text.size()) {
@@ -103,26 +136,35 @@ ShutdownBatch ParseShutdownBatch(const std::string& text, const ProgramExists& p
                     heldSet = true;
                 }
                 pending = LineDirectory(line);
+                folderLine = StartsWithNoCase(line, kCommandPathLine);
             }
             continue;
         }
 
+        const bool called = StartsWithNoCase(line, call);
+        if (called) line = TrimSpaces(trimmed.data(), line.substr(call.size()).c_str());
         std::string program;
         std::string arguments;
-        SplitCommand(line, program, arguments);
+        SplitCommand(line, called, program, arguments);
         std::string directory = pending;
-        if (heldSet && !(!directory.empty() && becomesCustom(program, arguments) &&
-                         programExists(PathJoin(directory, program)))) {
+        bool custom = folderLine;
+        const std::string name = NameInFolder(directory, program);
+        if (heldSet && !(arguments.empty() && becomesCustom(name, arguments) &&
+                         programExists(PathJoin(directory, name)))) {
             // Not a custom program of that folder (a command of the editor's
-            // own never has one): the line was the global path.
+            // own never is one, and a custom program has no arguments): the
+            // line was the global path.
             batch.globalPath = held;
             directory.clear();
+            custom = false;
+        } else {
+            program = name;
         }
         heldSet = false;
-        std::string testPath = directory.empty() ? program : PathJoin(directory, program);
-        if (programExists(testPath))
-            batch.commands.push_back({program, arguments, directory, !directory.empty()});
+        if (programExists(PathJoin(directory, program)))
+            batch.commands.push_back({program, arguments, directory, custom});
         pending.clear();
+        folderLine = false;
     }
     if (heldSet) batch.globalPath = held;
     return batch;
@@ -135,8 +177,14 @@ std::vector<std::string> ShutdownBatchLines(const std::string& globalPath,
                                       std::string(kComment) + " --- Created by KODRA configuration ---"};
     if (!globalPath.empty()) lines.push_back(kPathLine + globalPath);
     for (const ShutdownBatchCommand& command : commands) {
-        if (command.custom) lines.push_back(kCommandPathLine + FolderText(command.directory));
-        std::string line = ShutdownBatchProgramText(command.program);
+        std::string program = command.program;
+        if (command.custom) {
+            lines.push_back(kCommandPathLine + FolderText(command.directory));
+            program = PathJoin(command.directory, command.program);
+        }
+        const bool called = ShutdownBatchCalls(command.program);
+        std::string line = ShutdownBatchProgramText(program, called);
+        if (called) line = kCall + (kSeparator + line);
         if (!command.arguments.empty()) line += kSeparator + command.arguments;
         lines.push_back(line);
     }
@@ -144,14 +192,22 @@ std::vector<std::string> ShutdownBatchLines(const std::string& globalPath,
     return lines;
 }
 
-std::string ShutdownBatchProgramText(const std::string& program)
+std::string ShutdownBatchProgramText(const std::string& program, bool called)
 {
     // A name that begins like a comment line would be passed over when read,
     // and the interpreter runs a line's leading "@" as no part of the name.
     const bool quoted = Holds(program, kProgramSyntax) || StartsWithNoCase(program, kComment) ||
-                        (!program.empty() && program[0] == '@');
-    return quoted ? BatchQuoted(program) : program;
+                        (!program.empty() && program[0] == '@') || BeginsWithInternalCommand(program);
+    return quoted ? BatchQuoted(program, called) : program;
 }
+
+bool ShutdownBatchCalls(const std::string& program)
+{
+    const std::string extension = program.size() >= 4 ? StrToUpper(program.substr(program.size() - 4)) : "";
+    return extension == ".BAT" || extension == ".CMD";
+}
+
+bool ShutdownBatchCallable(const std::string& path) { return !Holds(path, "^%"); }
 
 std::string ShutdownRelayArguments(const ShutdownRelay& relay)
 {

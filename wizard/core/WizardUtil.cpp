@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -137,6 +138,40 @@ bool CheckBatchSafeAddress(const char* address)
     if (IsBatchSafeAddress(address)) return true;
     CString message;
     message.Format(LoadResString(IDS_BATCH_UNSAFE_ADDRESS), address);
+    ShowInfoMessage(message);
+    return false;
+}
+
+namespace {
+
+bool ToWide(UINT codePage, const char* text, int length, std::wstring& out)
+{
+    const int n = MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, text, length, nullptr, 0);
+    if (n <= 0) return false;
+    out.assign(static_cast<size_t>(n), L'\0');
+    return MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, text, length, &out[0], n) == n;
+}
+
+}  // namespace
+
+bool IsBatchCodePageSafe(const char* text)
+{
+    const int length = static_cast<int>(std::strlen(text));
+    bool ascii = true;
+    for (int i = 0; i < length; ++i) ascii = ascii && static_cast<unsigned char>(text[i]) < 0x80;
+    if (ascii || GetACP() == GetOEMCP()) return true;
+    std::wstring ansi;
+    std::wstring oem;
+    return ToWide(CP_ACP, text, length, ansi) && ToWide(CP_OEMCP, text, length, oem) && ansi == oem;
+}
+
+bool CheckBatchCodePage(const char* text)
+{
+    if (IsBatchCodePageSafe(text)) return true;
+    CString message;
+    message.Format("\"%s\" cannot be written into a batch file: the command interpreter would read some "
+                   "of its characters as other characters.",
+                   text);
     ShowInfoMessage(message);
     return false;
 }

@@ -31,6 +31,13 @@ bool CheckIPv4Address(const char* text, bool strict);
 // An address that a batch file line can name as one plain word
 // (IsBatchSafeAddress); any other is refused with a message naming it.
 bool CheckBatchSafeAddress(const char* address);
+// Whether the text reads as the same characters in the OEM code page, in which
+// the command interpreter reads a batch file, as in the ANSI code page, in
+// which the wizard writes it. Plain ASCII always does, and every text does
+// where the two code pages are one.
+bool IsBatchCodePageSafe(const char* text);
+// IsBatchCodePageSafe; a text that is not is refused with a message naming it.
+bool CheckBatchCodePage(const char* text);
 // Dotted text of the name's first IPv4 address, valid until the next such call; NULL
 // when it does not resolve.
 const char* ResolveHostAddress(const char* name);

@@ -6,6 +6,7 @@
 #include "KodraRelayCfg.h"
 #include "PathUtil.h"
 #include "PauseCfgDlg.h"
+#include "WizardUtil.h"
 #include "resource.h"
 
 namespace {
@@ -251,7 +252,33 @@ void CBatchEdtDlg::OnAddCustomApp()
                        "Executables |*.bat;*.cmd;*.exe||", this);
     if (dialog.DoModal() != IDOK) return;
     const std::string path = dialog.GetPathName().GetString();
-    CBatchCmd* entry = Keep(MakeCustomCommand(dialog.GetFileName().GetString(), PathDirectory(path)));
+    const std::string program = dialog.GetFileName().GetString();
+    const std::string directory = PathDirectory(path);
+    // Refused now, what the file would not run as shown, or the next opening
+    // would show otherwise.
+    CString refusal;
+    switch (CheckCustomProgram(program, directory)) {
+    case CustomProgramFault::None:
+        break;
+    case CustomProgramFault::OwnCommand:
+        refusal.Format("\"%s\" has the name of one of the shutdown sequence's own commands and cannot be "
+                       "added as a custom application.",
+                       program.c_str());
+        break;
+    case CustomProgramFault::CodePage:
+        CheckBatchCodePage(path.c_str());
+        return;
+    case CustomProgramFault::NotCallable:
+        refusal.Format("The batch file \"%s\" cannot be called from the shutdown batch file.\r\nThe path of "
+                       "a batch file must not contain the characters ^ or %%.",
+                       path.c_str());
+        break;
+    }
+    if (!refusal.IsEmpty()) {
+        ShowInfoMessage(refusal);
+        return;
+    }
+    CBatchCmd* entry = Keep(MakeCustomCommand(program, directory));
     InsertCommand(m_listSequence, entry, -1);
 }
 

@@ -8,6 +8,23 @@
 // length at which the shutdown batch file stops being read.
 const int kLongestHostName = 253;
 
+namespace {
+
+// The relay program reads a word that begins like an option as one, not as
+// the host.
+bool CheckNoOption(const CString& host)
+{
+    if (host.IsEmpty() || (host[0] != '-' && host[0] != '/')) return true;
+    CString message;
+    message.Format("The host \"%s\" would be read as an option of the relay program: a host must not "
+                   "begin with \"-\" or \"/\".",
+                   host.GetString());
+    ShowInfoMessage(message);
+    return false;
+}
+
+}  // namespace
+
 CKODRACfg::CKODRACfg(CWnd* parent) : CDialog(IDD_KODRACFG, parent) {}
 
 const classlib::MessageMap* CKODRACfg::GetMessageMap() const
@@ -35,7 +52,7 @@ void CKODRACfg::OnOK()
     if (!UpdateData(TRUE)) return;
     // The host becomes one word of a batch file line, read back at its blanks.
     TrimCString(m_strHost);
-    if (!CheckBatchSafeAddress(m_strHost)) {
+    if (!CheckBatchSafeAddress(m_strHost) || !CheckBatchCodePage(m_strHost) || !CheckNoOption(m_strHost)) {
         GotoDlgCtrl(GetDlgItem(IDC_RELAY_HOST));
         return;
     }
