@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "FuzzInput.h"
+#include "PathUtil.h"
 #include "ShutdownBatchText.h"
 
 namespace {
@@ -72,19 +73,17 @@ bool StartsWithNoCase(const std::string& text, const std::string& prefix)
 //   ends, and the file, read as text, takes a CR right before the line end
 //   for part of the line end. Blanks at the start of a value that does not
 //   start its line, and CRs inside a line, are carried.
-// - A program is not empty. One that the writer quotes (it holds a blank or
-//   one of , ; = & ^ ( ) %, or starts with "REM", ignoring case, or with "@")
-//   holds no quote: the reader takes the name up to
-//   the first one. Any other is read up to the first blank, so it does not
-//   start with a quote (the reader would look for the closing one), and its
-//   line does not start with "REM" (a comment) nor with "SET path=" (a path
-//   line), both ignoring case.
+// - A program is not empty. A custom program is named by its folder (the
+//   word); it does not start with a backslash and its folder does not end
+//   with two, since PathJoin makes one of them. A word that the writer quotes
+//   (ShutdownBatchProgramText) holds no quote: the reader takes the name up
+//   to the first one. Any other is read up to the first blank, so it does
+//   not start with a quote (the reader would look for the closing one).
 // - A global path does not start with "%path%;", ignoring case: the reader
 //   takes such a first path line for the folder of the custom program after it.
-// - A custom program's folder is not empty (the reader then names none) and
-//   holds no quote (illegal in a folder's name; the reader takes a folder
-//   line in quotes for a quoted folder). One that the writer leaves unquoted
-//   (without & ^ % ;) ends its line.
+// - A custom program's folder holds no quote (illegal in a folder's name; the
+//   reader takes a folder line in quotes for a quoted folder). One that the
+//   writer leaves unquoted (without & ^ % ;) ends its line.
 // A directory of a command that is not custom is not written, and comes back
 // empty.
 bool EndsLine(const std::string& text) { return text.empty() || (text.back() != ' ' && text.back() != '\r'); }
@@ -101,23 +100,29 @@ bool GlobalPathCarried(const std::string& globalPath)
     return NoLineEnd(globalPath) && EndsLine(globalPath) && !StartsWithNoCase(globalPath, kFolderText);
 }
 
+// The program as its command line names it.
+std::string Word(const ShutdownBatchCommand& command)
+{
+    return command.custom ? PathJoin(command.directory, command.program) : command.program;
+}
+
 bool CommandCarried(const ShutdownBatchCommand& command)
 {
     const std::string& program = command.program;
     const std::string& arguments = command.arguments;
+    const std::string& directory = command.directory;
     if (program.empty() || !NoLineEnd(program) || !NoLineEnd(arguments) || !EndsLine(arguments)) return false;
-    if (Holds(program, " ,;=&^()%") || StartsWithNoCase(program, kComment) || program[0] == '@') {
-        if (Holds(program, "\"")) return false;
-    } else {
-        const std::string line = arguments.empty() ? program : program + kSeparator + arguments;
-        if (program[0] == '"' || !EndsLine(line) || StartsWithNoCase(line, kComment) ||
-            StartsWithNoCase(line, kPathLine))
-            return false;
+    if (command.custom && (program[0] == '\\' ||
+                           (directory.size() >= 2 && directory.compare(directory.size() - 2, 2, "\\\\") == 0)))
+        return false;
+    const std::string word = Word(command);
+    if (ShutdownBatchProgramText(word)[0] == '"') {
+        if (Holds(word, "\"")) return false;
+    } else if (word[0] == '"' || !EndsLine(arguments.empty() ? word : arguments)) {
+        return false;
     }
     if (!command.custom) return true;
-    const std::string& directory = command.directory;
-    return !directory.empty() && NoLineEnd(directory) && !Holds(directory, "\"") &&
-           (Holds(directory, "&^%;") || EndsLine(directory));
+    return NoLineEnd(directory) && !Holds(directory, "\"") && (Holds(directory, "&^%;") || EndsLine(directory));
 }
 
 const size_t kMostCommands = 16;
@@ -156,15 +161,18 @@ ShutdownBatch ExpectedBatch(const std::string& globalPath, const std::vector<Shu
         if (custom) {
             // With no global path before it, a folder line is the global
             // path after all when it is read last, or when the command after
-            // it does not become custom.
+            // it has arguments or does not become custom.
             if (at < cut && batch.globalPath.empty() &&
-                (at + 1 == cut || !becomesCustom(command.program, command.arguments))) {
+                (at + 1 == cut || !command.arguments.empty() || !becomesCustom(command.program, command.arguments))) {
                 batch.globalPath = lines[at].substr(sizeof kPathLine - 1);
                 custom = false;
             }
             ++at;
         }
-        if (at < cut) batch.commands.push_back({command.program, command.arguments, custom ? command.directory : "", custom});
+        // A command whose folder line was the global path is read as the
+        // word that names it.
+        const std::string program = command.custom && !custom ? Word(command) : command.program;
+        if (at < cut) batch.commands.push_back({program, command.arguments, custom ? command.directory : "", custom});
         ++at;
     }
     if (at < cut) batch.commands.push_back({kCls, "", "", false});

@@ -463,6 +463,39 @@ TEST_F(BatchEditorTest, ARelayHostLongerThanAHostNameIsRefused)
     EXPECT_NE(std::string::npos, Written().find("kodra.exe -s -a " + longest + "\r\n"));
 }
 
+TEST_F(BatchEditorTest, ARelayHostReadAsAnOptionOrAsOtherCharactersIsRefused)
+{
+    const char* const option = " would be read as an option of the relay program: a host must not begin "
+                               "with \"-\" or \"/\".";
+    const std::string hosts[][2] = {
+        {"-ssl", std::string("The host \"-ssl\"") + option},
+        {"/?", std::string("The host \"/?\"") + option},
+        {"-p", std::string("The host \"-p\"") + option},
+        {"b\xFCro", "\"b\xFCro\" cannot be written into a batch file: the command interpreter would read some "
+                   "of its characters as other characters."},
+    };
+    size_t asked = 0;
+    RunEditor(
+        [&](CDialog& dlg) {
+            AddRelays(dlg, sizeof hosts / sizeof hosts[0]);
+            EXPECT_TRUE(Sequence(dlg).empty());
+            Click(dlg, IDOK);
+        },
+        [&](CDialog& relay) {
+            ASSERT_LT(asked, sizeof hosts / sizeof hosts[0]);
+            const auto& host = hosts[asked++];
+            SetText(relay, IDC_RELAY_HOST, host[0].c_str());
+            MessageBoxRecorder boxes;
+            Click(relay, IDOK);
+            EXPECT_EQ(std::vector<std::string>{host[1]}, boxes.Texts());
+            EXPECT_TRUE(IsWindow(relay.GetSafeHwnd())) << host[0];
+            EXPECT_EQ(IDC_RELAY_HOST, GetDlgCtrlID(GetFocus())) << host[0];
+            PostMessageA(relay.GetSafeHwnd(), WM_COMMAND, IDCANCEL, 0);
+        });
+    EXPECT_EQ(sizeof hosts / sizeof hosts[0], asked);
+    EXPECT_EQ(std::string(kHeader) + "@CLS\r\n", Written());
+}
+
 TEST_F(BatchEditorTest, TheRangeControlsShareTheirFirstThreeFields)
 {
     ModalDriver driver([&](CDialog& relay) {
@@ -518,7 +551,7 @@ TEST_F(BatchEditorTest, ACustomApplicationRunsFromItsOwnFolder)
         Click(dlg, IDOK);
     });
     const std::string expected = std::string(kHeader) + "Voldrun.exe suspend\r\nSET path=%path%;" +
-                                 dir_.File("my tools") + "\\\r\nstop.exe\r\n@CLS\r\n";
+                                 dir_.File("my tools") + "\\\r\n\"" + program + "\"\r\n@CLS\r\n";
     EXPECT_EQ(expected, Written());
 
     // Read back by the next opening, and written again unchanged.
@@ -528,6 +561,36 @@ TEST_F(BatchEditorTest, ACustomApplicationRunsFromItsOwnFolder)
         Click(dlg, IDOK);
     });
     EXPECT_EQ(expected, Written());
+}
+
+// What the file would not run as the editor shows it, or the next opening
+// would show otherwise, is refused when it is added.
+TEST_F(BatchEditorTest, ACustomApplicationThatWouldNotRunAsShownIsRefused)
+{
+    const std::string unreadable = dir_.File("B\xFCro") + "\\x.exe";
+    const std::string own = dir_.File("tools") + "\\kodra.exe";
+    const std::string uncallable = dir_.File("a^b") + "\\stop.bat";
+    const std::string refusals[][2] = {
+        {unreadable, "\"" + unreadable + "\" cannot be written into a batch file: the command interpreter "
+                     "would read some of its characters as other characters."},
+        {own, "\"kodra.exe\" has the name of one of the shutdown sequence's own commands and cannot be added "
+              "as a custom application."},
+        {uncallable, "The batch file \"" + uncallable + "\" cannot be called from the shutdown batch file.\r\n"
+                     "The path of a batch file must not contain the characters ^ or %."},
+    };
+    RunEditor([&](CDialog& dlg) {
+        for (const auto& refusal : refusals) {
+            FileDialogAnswer answer(refusal[0].c_str());
+            MessageBoxRecorder boxes;
+            Click(dlg, IDC_BATCH_CUSTOM);
+            EXPECT_EQ(std::vector<std::string>{refusal[1]}, boxes.Texts());
+            EXPECT_TRUE(IsWindow(dlg.GetSafeHwnd()));
+            EXPECT_TRUE(Sequence(dlg).empty()) << refusal[0];
+            EXPECT_EQ(kAllRows, Available(dlg));
+        }
+        Click(dlg, IDOK);
+    });
+    EXPECT_EQ(std::string(kHeader) + "@CLS\r\n", Written());
 }
 
 TEST_F(BatchEditorTest, TheUpDownControlMovesTheSelectedCommand)

@@ -209,7 +209,7 @@ TEST_F(BatchFileTest, TheWriterWritesTheFixedFrameAndEachEntry)
               "SET path=D:\\tools\r\n"
               "Voldrun.exe logoff\r\n"
               "SET path=%path%;D:\\tools\\\r\n"
-              "stop.exe\r\n"
+              "D:\\tools\\stop.exe\r\n"
               "ktSleep.exe 5\r\n"
               "kodra.exe -s -a 10.0.0.7 -ssl\r\n"
               "Voldrun.exe logoff\r\n"
@@ -395,7 +395,7 @@ TEST_F(BatchFileTest, AWrittenFileReadsBackToTheSameBytes)
         "Ostrel.exe\r\n"
         "ktSleep.exe 10\r\n"
         "SET path=%path%;" + tools + "\r\n"
-        "stop.exe\r\n"
+        "\"" + tools + "stop.exe\"\r\n"
         "kodra.exe -s -a 10.0.0.7 -ssl\r\n"
         "kodra.exe -s -a srv1\r\n"
         "Voldrun.exe poweroff force\r\n"
@@ -450,7 +450,7 @@ TEST_F(BatchFileTest, ACustomProgramWithABlankInItsNameRunsAndReadsBack)
     BatchCmdPtr custom = MakeCustomCommand("Stop Server.bat", tools);
     ASSERT_TRUE(WriteBatchFile(File("first.bat"), "", {custom.get()}));
     const std::string written = testlib::ReadTextFile(File("first.bat"));
-    EXPECT_NE(std::string::npos, written.find("\r\n\"Stop Server.bat\"\r\n")) << written;
+    EXPECT_NE(std::string::npos, written.find("\r\nCALL \"" + tools + "Stop Server.bat\"\r\n")) << written;
 
     // The command interpreter runs the whole name from the folder on the path.
     testlib::RunResult run = testlib::Run("cmd.exe /c first.bat", dir_.Path());
@@ -539,6 +539,92 @@ TEST_F(BatchFileTest, CustomProgramsWithBatchCharactersRunWholeAndReadBack)
         EXPECT_EQ(sequence[i]->GetDir(), read[i]->GetDir()) << names[i];
     ASSERT_TRUE(WriteBatchFile(File("second.bat"), globalPath, read));
     EXPECT_EQ(written, testlib::ReadTextFile(File("second.bat")));
+}
+
+TEST_F(BatchFileTest, EveryEntryRunsInOrderUnderTheInterpreterAndReadsBack)
+{
+    // Each program is the recorder under the chosen name, and each batch file
+    // starts a recorder of its own. A batch file named without CALL would not
+    // return; a program named like one of the interpreter's commands would be
+    // that command, and exit and goto would end the sequence; a program named
+    // alone would be the first of its name on the path.
+    struct Custom {
+        const char* folder;
+        const char* program;
+        const char* started;  // by a batch file
+    } customs[] = {
+        {"s1", "stop.exe", nullptr},       {"a", "stop.bat", "from bat.exe"},
+        {"b c", "Stop Server.cmd", "from cmd.exe"}, {"e", "exit.exe", nullptr},
+        {"f", "echo.exe", nullptr},        {"g", "goto.exe", nullptr},
+        {"s2", "stop.exe", nullptr},       {"z", "last.exe", nullptr},
+    };
+    const std::string recorder = wizardtest::DoublesDir() + "\\recorder.exe";
+    std::vector<BatchCmdPtr> entries;
+    BatchCmdList sequence;
+    std::vector<std::string> names;
+    std::vector<std::string> paths;
+    for (const Custom& custom : customs) {
+        const std::string folder = File(custom.folder) + "\\";
+        ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr)) << folder;
+        if (custom.started) {
+            ASSERT_TRUE(testlib::CopyInto(recorder, folder, custom.started));
+            ASSERT_TRUE(testlib::WriteTextFile(folder + custom.program,
+                                               "@\"" + folder + custom.started + "\"\r\n"));
+            paths.push_back(folder + custom.started);
+        } else {
+            ASSERT_TRUE(testlib::CopyInto(recorder, folder, custom.program));
+            paths.push_back(folder + custom.program);
+        }
+        entries.push_back(MakeCustomCommand(custom.program, folder));
+        sequence.push_back(entries.back().get());
+        names.push_back(custom.program);
+    }
+    ASSERT_TRUE(WriteBatchFile(File("first.bat"), "", sequence));
+    const std::string written = testlib::ReadTextFile(File("first.bat"));
+
+    const std::string log = File("started.log");
+    testlib::RunResult run = testlib::Run("cmd.exe /c first.bat", dir_.Path(), {testlib::RecorderLogVar(log)});
+    ASSERT_TRUE(run.ended);
+    std::vector<std::string> started;
+    for (const testlib::RecordedStart& start : testlib::ReadRecorderLog(log)) started.push_back(start.exe);
+    EXPECT_EQ(paths, started) << written;
+
+    std::string globalPath;
+    BatchCmdList read;
+    EXPECT_EQ(names, Reload(File("first.bat"), globalPath, &read));
+    EXPECT_EQ("", globalPath);
+    for (size_t i = 0; i < read.size() && i < sequence.size(); ++i)
+        EXPECT_EQ(sequence[i]->GetDir(), read[i]->GetDir()) << names[i];
+    ASSERT_TRUE(WriteBatchFile(File("second.bat"), globalPath, read));
+    EXPECT_EQ(written, testlib::ReadTextFile(File("second.bat")));
+}
+
+TEST_F(BatchFileTest, CustomProgramsThatWouldNotRunAsShownAreFound)
+{
+    struct Case {
+        const char* program;
+        const char* directory;
+        CustomProgramFault fault;
+    } cases[] = {
+        {"stop.exe", "D:\\tools\\", CustomProgramFault::None},
+        {"Voldrun.exe", "D:\\tools\\", CustomProgramFault::None},  // every row of it has arguments
+        {"a^b.exe", "D:\\100%\\", CustomProgramFault::None},
+        {"stop.bat", "D:\\a&b (1)\\", CustomProgramFault::None},
+        {"kodra.exe", "D:\\tools\\", CustomProgramFault::OwnCommand},
+        {"KODRA.EXE", "D:\\tools\\", CustomProgramFault::OwnCommand},
+        {"ktsleep.exe", "D:\\tools\\", CustomProgramFault::OwnCommand},
+        {"@ECHO", "D:\\tools\\", CustomProgramFault::OwnCommand},
+        {"@cls", "D:\\tools\\", CustomProgramFault::OwnCommand},
+        {"Quorrin.exe", "D:\\tools\\", CustomProgramFault::OwnCommand},  // also without the helper here
+        {"ostrel95.EXE", "D:\\tools\\", CustomProgramFault::OwnCommand},
+        {"x.exe", "D:\\B\xFCro\\", CustomProgramFault::CodePage},
+        {"B\xFCro.exe", "D:\\tools\\", CustomProgramFault::CodePage},
+        {"stop.bat", "D:\\a^b\\", CustomProgramFault::NotCallable},
+        {"50%.CMD", "D:\\tools\\", CustomProgramFault::NotCallable},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(static_cast<int>(c.fault), static_cast<int>(CheckCustomProgram(c.program, c.directory)))
+            << c.program << " in " << c.directory;
 }
 
 TEST_F(BatchFileTest, HelpersBesideTheWizardAreFoundFromAnotherCurrentFolder)

@@ -222,6 +222,23 @@ TEST_F(ServerJobTest, AddressesTheInterpreterWouldSplitAreRefused)
     EXPECT_TRUE(IsBatchSafeAddress("10.0.0.1"));
 }
 
+// The interpreter reads the file in the OEM code page: the program's path
+// would name another folder there.
+TEST_F(ServerJobTest, AProgramPathReadAsOtherCharactersIsRefused)
+{
+    Seed({});
+    const char program[] = "C:\\B\xFCro\\KODRA.EXE";
+    EXPECT_FALSE(InstallServerJob(Server({"10.0.0.2"}), program, 3));
+    EXPECT_EQ(std::vector<std::string>{std::string("\"") + program +
+                                       "\" cannot be written into a batch file: the command interpreter would "
+                                       "read some of its characters as other characters."},
+              boxes_.Texts());
+    EXPECT_FALSE(testlib::FileExists(BatchPath()));
+    EXPECT_TRUE(Stored().empty());
+    EXPECT_FALSE(WriteServerBatchFile(Server({"10.0.0.2"}), program));
+    EXPECT_FALSE(testlib::FileExists(BatchPath()));
+}
+
 TEST_F(ServerJobTest, BatchFileThatCannotBeWrittenIsNotEnteredAsAJob)
 {
     Seed({});

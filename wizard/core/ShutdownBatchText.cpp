@@ -77,9 +77,12 @@ bool BeginsWithInternalCommand(const std::string& program)
 // when that is the folder of the folder line before it.
 std::string NameInFolder(const std::string& directory, const std::string& program)
 {
-    if (directory.empty() || program.compare(0, directory.size(), directory) != 0) return program;
-    const std::string name = StripLeadingSeparators(program.substr(directory.size()));
-    return !name.empty() && PathJoin(directory, name) == program ? name : program;
+    if (directory.empty()) return program;
+    // The folder as PathJoin ends it.
+    const std::string folder = StripTrailingSeparators(directory) + PathSeparator();
+    if (program.size() <= folder.size() || program.compare(0, folder.size(), folder) != 0) return program;
+    const std::string name = program.substr(folder.size());
+    return PathJoin(directory, name) == program ? name : program;
 }
 
 // Splits a command line into its program and its arguments. A program in
