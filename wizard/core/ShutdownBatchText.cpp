@@ -33,11 +33,10 @@ const char kFolderSyntax[] = "&^%;";
 // The interpreter's own commands, and the characters besides those of
 // kProgramSyntax at which it ends such a command's word ("ECHO." prints).
 const char* const kInternalCommands[] = {
-    "ASSOC", "BREAK", "CALL",  "CD",     "CHDIR", "CLS",    "COLOR",  "COPY",     "DATE",  "DEL",
-    "DIR",   "DPATH", "ECHO",  "ENDLOCAL", "ERASE", "EXIT", "FOR",    "FTYPE",    "GOTO",  "IF",
-    "KEYS",  "MD",    "MKDIR", "MKLINK", "MOVE",  "PATH",   "PAUSE",  "POPD",     "PROMPT", "PUSHD",
-    "RD",    "REN",   "RENAME", "RMDIR", "SET",   "SETLOCAL", "SHIFT", "START",   "TIME",  "TITLE",
-    "TYPE",  "VER",   "VERIFY", "VOL"};
+    "ASSOC", "BREAK", "CALL",  "CD",       "CHDIR", "CLS",   "COLOR",  "COPY",  "DATE",   "DEL",   "DIR",
+    "DPATH", "ECHO",  "ENDLOCAL", "ERASE", "EXIT",  "FOR",   "FTYPE",  "GOTO",  "IF",     "KEYS",  "MD",
+    "MKDIR", "MKLINK", "MOVE", "PATH",     "PAUSE", "POPD",  "PROMPT", "PUSHD", "RD",     "REN",   "RENAME",
+    "RMDIR", "SET",   "SETLOCAL", "SHIFT", "START", "TIME",  "TITLE",  "TYPE",  "VER",    "VERIFY", "VOL"};
 const char kCommandWordEnd[] = ".+[]/\\:";
 
 bool Holds(const std::string& text, const char* characters)
