@@ -547,7 +547,8 @@ TEST_F(BatchFileTest, EveryEntryRunsInOrderUnderTheInterpreterAndReadsBack)
     // starts a recorder of its own. A batch file named without CALL would not
     // return; a program named like one of the interpreter's commands would be
     // that command, and exit and goto would end the sequence; a program named
-    // alone would be the first of its name on the path.
+    // alone would be the first of its name on the path, the system's own
+    // hostname.exe or an earlier custom folder's.
     struct Custom {
         const char* folder;
         const char* program;
@@ -556,7 +557,8 @@ TEST_F(BatchFileTest, EveryEntryRunsInOrderUnderTheInterpreterAndReadsBack)
         {"s1", "stop.exe", nullptr},       {"a", "stop.bat", "from bat.exe"},
         {"b c", "Stop Server.cmd", "from cmd.exe"}, {"e", "exit.exe", nullptr},
         {"f", "echo.exe", nullptr},        {"g", "goto.exe", nullptr},
-        {"s2", "stop.exe", nullptr},       {"z", "last.exe", nullptr},
+        {"s2", "stop.exe", nullptr},       {"h", "hostname.exe", nullptr},
+        {"z", "last.exe", nullptr},
     };
     const std::string recorder = wizardtest::DoublesDir() + "\\recorder.exe";
     std::vector<BatchCmdPtr> entries;
