@@ -398,6 +398,7 @@ TEST_F(MailPassword, StoredOnlyWhenItReadsBackAsWritten)
         testlib::DeleteSharedKey(kMailerKey);
         SeedWide(L"SMTP server", L"old.example.com");
         SeedWide(L"AUTHPassword", L"\x00EF{\x00E6");
+        const auto before = wizardtest::MailerKeySnapshot();
         const HablatSettings settings = Settings(c.password);
         EXPECT_EQ(kept ? CMailSettings::WriteResult::Written : CMailSettings::WriteResult::PasswordNotKept,
                   CMailSettings::WriteHablatSettings(&settings));
@@ -410,6 +411,7 @@ TEST_F(MailPassword, StoredOnlyWhenItReadsBackAsWritten)
             EXPECT_EQ(L"\x00EF{\x00E6", StoredWide(L"AUTHPassword"));
             EXPECT_EQ(L"old.example.com", StoredWide(L"SMTP server"));
             EXPECT_EQ(L"<none>", StoredWide(L"AUTHLogin"));
+            EXPECT_EQ(before, wizardtest::MailerKeySnapshot());
         }
     }
 
@@ -418,8 +420,8 @@ TEST_F(MailPassword, StoredOnlyWhenItReadsBackAsWritten)
     const HablatSettings settings = Settings("secret");
     CMailSettings::WriteHablatSettings(&settings);
     if (language_.codePage != 1252) {
-        HKEY key;
-        EXPECT_NE(ERROR_SUCCESS, testlib::OpenSharedKey(kMailerKey, KEY_READ, &key)) << "nor the key";
+        EXPECT_EQ(L"<none>", StoredWide(L"AUTHPassword"));
+        EXPECT_FALSE(wizardtest::MailerKeySnapshot()) << "nor the key";
     }
 }
 
@@ -488,6 +490,7 @@ TEST_F(MailPassword, TheDialogSaysThePasswordCannotBeStoredHere)
     EXPECT_EQ(IDCANCEL, dialog.DoModal());
     EXPECT_TRUE(stillOpen);
     EXPECT_EQ(IDC_MAIL_PASSWORD, focused);
+    EXPECT_FALSE(wizardtest::MailerKeySnapshot()) << "the key was not there before";
     ASSERT_EQ(1u, boxes.Calls().size());
     std::wstring message;
     ASSERT_TRUE(testlib::LoadTableString(Program(), IDS_MAIL_PASSWORD_NOT_KEPT, language_.resource, message));
