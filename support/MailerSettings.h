@@ -37,6 +37,7 @@ bool HoldsControlCharacter(const char* password);
 // The operation is its own inverse. size must be at least 1.
 void ScramblePassword(char* out, const char* text, std::size_t size);
 
+// These two call the system and are built only into the Windows library.
 #ifdef _WIN32
 #include <windows.h>
 
