@@ -92,10 +92,9 @@ BOOL CMailConfigDlg::OnInitDialog()
         }
         CString stored;
         if (ReadValue(key.Get(), kMailerPasswordValue, stored)) {
-            // Through a code page that cannot carry the stored characters the text
-            // read is another password: the field stays empty, so that OK asks for
-            // it instead of installing that one.
-            if (ReadsAsStored(key.Get(), kMailerPasswordValue, stored)) {
+            // A damaged password stays out of the field, so that OK asks for it
+            // instead of installing the damage.
+            if (StoredPasswordReadsWhole(key.Get(), stored)) {
                 m_strSavedPassword = UnscramblePassword(stored);
                 m_strPassword = m_strSavedPassword;
             }
@@ -200,6 +199,12 @@ bool CMailConfigDlg::CheckEntry(CString& value, const char* caption, int field, 
     if (HoldsDoubleQuote(value)) {
         CString text;
         text.LoadString(kFirstQuoteMessage + field);
+        MessageBox(text, caption, MB_OK);
+        return false;
+    }
+    if (field == kPassword && HowPasswordIsStored(value) != PasswordStorage::Whole) {
+        CString text;
+        text.LoadString(IDS_PASSWORD_NOT_STORED);
         MessageBox(text, caption, MB_OK);
         return false;
     }

@@ -39,6 +39,7 @@ protected:
 
 private:
     void ShowMessage(const char* caption, int number);
-    // Trims the value and reports a blank inside or an empty value; true when it passes.
+    // Trims the value and reports a blank inside, an empty value, a double quote
+    // or a password the mailer cannot store; true when it passes.
     bool CheckEntry(CString& value, const char* caption, int field, int emptyMessage);
 };

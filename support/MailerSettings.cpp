@@ -28,3 +28,12 @@ bool ScramblesToZero(const char* password)
         if (static_cast<unsigned char>(password[i]) == kPasswordKey[i % 12]) return true;
     return false;
 }
+
+bool HoldsControlCharacter(const char* password)
+{
+    for (std::size_t i = 0; password[i] != '\0'; ++i) {
+        const unsigned char c = static_cast<unsigned char>(password[i]);
+        if (c < 0x20 || c == 0x7F) return true;
+    }
+    return false;
+}

@@ -20,3 +20,5 @@
 #define IDS_SERVER_QUOTE 201
 #define IDS_LOGIN_QUOTE 202
 #define IDS_PASSWORD_QUOTE 203
+// A password whose scrambled form the mailer would store cut or changed.
+#define IDS_PASSWORD_NOT_STORED 204

@@ -7,7 +7,9 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -57,7 +59,7 @@ TEST(OrlenkLanguages, TheDialogOpensInTheLanguage)
 
 TEST(OrlenkLanguages, EveryMessageOfTheStringTableInBothLanguages)
 {
-    for (UINT id : {IDS_SENDER_QUOTE, IDS_SERVER_QUOTE, IDS_LOGIN_QUOTE, IDS_PASSWORD_QUOTE}) {
+    for (UINT id : {IDS_SENDER_QUOTE, IDS_SERVER_QUOTE, IDS_LOGIN_QUOTE, IDS_PASSWORD_QUOTE, IDS_PASSWORD_NOT_STORED}) {
         SCOPED_TRACE(id);
         std::wstring english, japanese;
         ASSERT_TRUE(testlib::LoadTableString(Program(), id, kEnglish, english));
@@ -100,6 +102,51 @@ TEST(OrlenkLanguages, AStoredPasswordIsShownOnlyWhereItReadsWhole)
     testlib::DeleteSharedKey(kMailerKey);
     EXPECT_TRUE(checked);
     EXPECT_EQ(GetACP() == 1252 ? "secret" : "", shown);
+}
+
+// The mailer stores the scrambled password through the narrow calls of the
+// system's code page, which under a double-byte one turn bytes that do not
+// pair into a character into its default character: such a value reads the
+// same both ways but unscrambles to another password. The field stays empty,
+// so that OK asks for the password, as the wizard's does.
+TEST(OrlenkLanguages, APasswordTheCodePageChangedIsNotShown)
+{
+    struct Case {
+        const char* password;
+        std::vector<UINT> shownUnder;  // code pages
+    } cases[] = {
+        {"secret", {1252}},
+        {"Passw0rd", {1252}},
+        {"alice123", {1252, 936}},
+        {"pw\x1B" "damaged", {}},  // as a damaged value unscrambles
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.password);
+        testlib::DeleteSharedKey(kMailerKey);
+        HKEY key;
+        ASSERT_EQ(ERROR_SUCCESS, testlib::CreateSharedKey(kMailerKey, KEY_SET_VALUE, &key));
+        char stored[64];
+        ScramblePassword(stored, c.password, sizeof stored);
+        EXPECT_EQ(ERROR_SUCCESS, RegSetValueExA(key, "AUTHLogin", 0, REG_SZ, reinterpret_cast<const BYTE*>("alice"), 6));
+        EXPECT_EQ(ERROR_SUCCESS, RegSetValueExA(key, "AUTHPassword", 0, REG_SZ, reinterpret_cast<const BYTE*>(stored),
+                                                static_cast<DWORD>(std::strlen(stored) + 1)));
+        RegCloseKey(key);
+        std::string shown = "<not opened>";
+        bool checked = false;
+        classlib::testkit::ModalDriver driver([&](CDialog& dlg) {
+            char text[64] = "";
+            GetDlgItemTextA(dlg.GetSafeHwnd(), IDC_PASSWORD, text, sizeof text);
+            shown = text;
+            checked = IsDlgButtonChecked(dlg.GetSafeHwnd(), IDC_USE_AUTH) == BST_CHECKED;
+            PostMessageA(dlg.GetSafeHwnd(), WM_COMMAND, IDCANCEL, 0);
+        });
+        CMailConfigDlg dlg;
+        dlg.DoModal();
+        const bool whole = std::find(c.shownUnder.begin(), c.shownUnder.end(), GetACP()) != c.shownUnder.end();
+        EXPECT_TRUE(checked);
+        EXPECT_EQ(whole ? c.password : "", shown);
+    }
+    testlib::DeleteSharedKey(kMailerKey);
 }
 
 }  // namespace

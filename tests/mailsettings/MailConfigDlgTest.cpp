@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <memory>
 #include <map>
 #include <string>
@@ -204,6 +205,8 @@ const char kServerQuote[] = "The name of the mail server must not contain a doub
 const char kSenderQuote[] = "The e-mail address of the sender must not contain a double quote (\").";
 const char kLoginQuote[] = "The login must not contain a double quote (\").";
 const char kPasswordQuote[] = "The password must not contain a double quote (\").";
+const char kPasswordNotStored[] = "The mailer cannot store this password: its scrambled form would be cut or "
+                                  "changed on this system.\r\nPlease choose another password.";
 
 // One field at a time holds the value. The mailer's C runtime must split the
 // command line into "-install" and the four values, each as typed; a value it
@@ -231,6 +234,9 @@ TEST_F(MailConfigDialog, EachValueIsOneArgumentOfTheMailerAsTypedOrRefused)
         {IDC_PASSWORD, "pa\"ss", kPasswordQuote},
         {IDC_PASSWORD, "pw\"", kPasswordQuote},
         {IDC_PASSWORD, "a\\\"b", kPasswordQuote},
+        // Scrambled, a byte of these is zero: the mailer would store them cut.
+        {IDC_PASSWORD, "Brand1\x99x", kPasswordNotStored},
+        {IDC_PASSWORD, "\x9C" "bersicht1", kPasswordNotStored},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.value);
@@ -333,6 +339,57 @@ TEST_F(MailConfigDialog, AStoredPasswordTheCodePageCannotCarryIsNotInstalled)
     EXPECT_EQ(IDCANCEL, result);
     EXPECT_EQ(std::vector<std::string>{Text(5004)}, boxes_.Texts());
     EXPECT_TRUE(Starts().empty());
+}
+
+// Passwords of plain ASCII whose scrambled bytes do not pair into characters
+// of a double-byte code page: the mailer's narrow registry calls would store
+// another password. Refused where that is so, as the wizard refuses them, and
+// handed on unchanged elsewhere. Also run under code page 932.
+TEST_F(MailConfigDialog, APasswordTheMailerWouldStoreChangedIsRefused)
+{
+    struct Case {
+        const char* password;
+        std::vector<UINT> refusedUnder;  // code pages
+    } cases[] = {
+        {"secret", {932, 949, 936}},
+        {"Passw0rd", {932, 949, 936}},
+        {"alice123", {932, 949}},
+        {"A", {}},  // scrambled 0xDD: a single-byte katakana in 932
+    };
+    char message[512] = "";
+    ASSERT_GT(LoadStringA(GetModuleHandleA(nullptr), IDS_PASSWORD_NOT_STORED, message, sizeof message), 0);
+    if (GetACP() == 1252) {
+        EXPECT_STREQ(kPasswordNotStored, message);
+    }
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.password);
+        const bool refused =
+            std::find(c.refusedUnder.begin(), c.refusedUnder.end(), GetACP()) != c.refusedUnder.end();
+        boxes_.Clear();
+        const size_t before = Starts().size();
+        std::string shown;
+        INT_PTR result = Run([&](HWND dlg) {
+            SetItem(dlg, IDC_SENDER, "me@example.com");
+            SetItem(dlg, IDC_SERVER, "smtp.example.com");
+            Click(dlg, IDC_USE_AUTH);
+            SetItem(dlg, IDC_LOGIN, "alice");
+            SetItem(dlg, IDC_PASSWORD, c.password);
+            Click(dlg, IDOK);
+            shown = ItemText(dlg, IDC_PASSWORD);
+        });
+        auto starts = Starts();
+        if (refused) {
+            EXPECT_EQ(IDCANCEL, result) << "the dialog stays open";
+            EXPECT_EQ(std::vector<std::string>{message}, boxes_.Texts());
+            EXPECT_EQ(c.password, shown);
+            EXPECT_EQ(before, starts.size()) << "the mailer did not run";
+            continue;
+        }
+        EXPECT_EQ(IDOK, result);
+        EXPECT_TRUE(boxes_.Calls().empty());
+        ASSERT_EQ(before + 1, starts.size());
+        EXPECT_EQ(c.password, starts.back().args.back());
+    }
 }
 
 TEST_F(MailConfigDialog, AMailerThatCannotStartIsReportedAndTheDialogStays)

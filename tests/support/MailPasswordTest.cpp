@@ -92,6 +92,17 @@ TEST(ScramblesToZero, FindsTheBytesThatWouldEndTheStoredText)
     }
 }
 
+TEST(HoldsControlCharacter, BelowTheBlankOrDelete)
+{
+    EXPECT_TRUE(HoldsControlCharacter("pw\x1B" "damaged"));
+    EXPECT_TRUE(HoldsControlCharacter("\x01"));
+    EXPECT_TRUE(HoldsControlCharacter("Passw0\x18Q"));
+    EXPECT_TRUE(HoldsControlCharacter("del\x7F"));
+    EXPECT_FALSE(HoldsControlCharacter(" ~!pa$$ word"));
+    EXPECT_FALSE(HoldsControlCharacter("Gr\xFC\xDF" "e1\x80\xFF"));
+    EXPECT_FALSE(HoldsControlCharacter(""));
+}
+
 TEST(HoldsDoubleQuote, AnywhereInTheValue)
 {
     EXPECT_TRUE(HoldsDoubleQuote("\"bob"));

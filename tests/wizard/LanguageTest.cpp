@@ -12,9 +12,11 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <cwctype>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "AddrlistDlg.h"
@@ -396,6 +398,7 @@ TEST_F(MailPassword, StoredOnlyWhenItReadsBackAsWritten)
         testlib::DeleteSharedKey(kMailerKey);
         SeedWide(L"SMTP server", L"old.example.com");
         SeedWide(L"AUTHPassword", L"\x00EF{\x00E6");
+        const auto before = wizardtest::MailerKeySnapshot();
         const HablatSettings settings = Settings(c.password);
         EXPECT_EQ(kept ? CMailSettings::WriteResult::Written : CMailSettings::WriteResult::PasswordNotKept,
                   CMailSettings::WriteHablatSettings(&settings));
@@ -408,6 +411,7 @@ TEST_F(MailPassword, StoredOnlyWhenItReadsBackAsWritten)
             EXPECT_EQ(L"\x00EF{\x00E6", StoredWide(L"AUTHPassword"));
             EXPECT_EQ(L"old.example.com", StoredWide(L"SMTP server"));
             EXPECT_EQ(L"<none>", StoredWide(L"AUTHLogin"));
+            EXPECT_EQ(before, wizardtest::MailerKeySnapshot());
         }
     }
 
@@ -417,6 +421,50 @@ TEST_F(MailPassword, StoredOnlyWhenItReadsBackAsWritten)
     CMailSettings::WriteHablatSettings(&settings);
     if (language_.codePage != 1252) {
         EXPECT_EQ(L"<none>", StoredWide(L"AUTHPassword"));
+        EXPECT_FALSE(wizardtest::MailerKeySnapshot()) << "nor the key";
+    }
+}
+
+// The mailer stores the scrambled password through the narrow calls of the
+// code page, which under a double-byte one turn bytes that do not pair into a
+// character into its default character: such a value reads the same both ways
+// but unscrambles to another password. It is not shown, and saving the
+// settings unchanged keeps it as it is, as the mail settings program does.
+TEST_F(MailPassword, APasswordTheCodePageChangedIsNeitherShownNorStoredAgain)
+{
+    struct Case {
+        const char* password;
+        std::vector<UINT> shownUnder;  // code pages
+    } cases[] = {
+        {"secret", {1252}},
+        {"Passw0rd", {1252}},
+        {"alice123", {1252, 936}},
+        {"pw\x1B" "damaged", {}},  // as a damaged value unscrambles
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.password);
+        testlib::DeleteSharedKey(kMailerKey);
+        HKEY key;
+        ASSERT_EQ(ERROR_SUCCESS, testlib::CreateSharedKey(kMailerKey, KEY_SET_VALUE, &key));
+        char stored[64];
+        ScramblePassword(stored, c.password, sizeof stored);
+        const std::pair<const char*, const char*> values[] = {
+            {"SMTP server", "smtp.example.com"}, {"sender", "ups@example.com"}, {"AUTHLogin", "alice"},
+            {"AUTHPassword", stored}};
+        for (const auto& [name, text] : values)
+            EXPECT_EQ(ERROR_SUCCESS, RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
+                                                    static_cast<DWORD>(std::strlen(text) + 1)));
+        RegCloseKey(key);
+        const std::wstring before = StoredWide(L"AUTHPassword");
+        HablatSettings settings;
+        CMailSettings::ReadHablatSettings(&settings);
+        const bool whole = std::count(c.shownUnder.begin(), c.shownUnder.end(), language_.codePage) > 0;
+        EXPECT_EQ(whole ? c.password : "", settings.AuthPassword);
+        EXPECT_TRUE(settings.AuthEnabled);
+        if (whole) continue;
+        EXPECT_EQ(CMailSettings::WriteResult::Written, CMailSettings::WriteHablatSettings(&settings));
+        EXPECT_EQ(before, StoredWide(L"AUTHPassword"));
+        EXPECT_EQ(L"alice", StoredWide(L"AUTHLogin"));
     }
 }
 
@@ -442,6 +490,7 @@ TEST_F(MailPassword, TheDialogSaysThePasswordCannotBeStoredHere)
     EXPECT_EQ(IDCANCEL, dialog.DoModal());
     EXPECT_TRUE(stillOpen);
     EXPECT_EQ(IDC_MAIL_PASSWORD, focused);
+    EXPECT_FALSE(wizardtest::MailerKeySnapshot()) << "the key was not there before";
     ASSERT_EQ(1u, boxes.Calls().size());
     std::wstring message;
     ASSERT_TRUE(testlib::LoadTableString(Program(), IDS_MAIL_PASSWORD_NOT_KEPT, language_.resource, message));

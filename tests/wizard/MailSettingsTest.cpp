@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -327,6 +328,30 @@ TEST_F(MailSettingsTest, APasswordIsStoredCutTo127Characters)
     EXPECT_TRUE(back.AuthEnabled);
 }
 
+// A password damaged by a code page unscrambles to control characters: it is
+// not shown, and OK keeps the stored value until a password is typed.
+TEST_F(MailSettingsTest, AStoredPasswordThatDoesNotReadWholeIsNeitherShownNorOverwritten)
+{
+    SeedAll("smtp.example.com", "ups@example.com", "alice", "pw\x1B" "damaged");
+    const std::string stored = Stored("AUTHPassword");
+    EXPECT_EQ(IDOK, Run([&](CDialog& dlg) {
+                  EXPECT_TRUE(IsChecked(dlg, IDC_MAIL_USE_AUTH));
+                  EXPECT_EQ("alice", Text(dlg, IDC_MAIL_LOGIN));
+                  EXPECT_EQ("", Text(dlg, IDC_MAIL_PASSWORD));
+                  SetText(dlg, IDC_MAIL_SERVER, "new.example.com");
+                  Click(dlg, IDOK);
+              }));
+    EXPECT_EQ("new.example.com", Stored("SMTP server"));
+    EXPECT_EQ("alice", Stored("AUTHLogin"));
+    EXPECT_EQ(stored, Stored("AUTHPassword"));
+
+    EXPECT_EQ(IDOK, Run([&](CDialog& dlg) {
+                  SetText(dlg, IDC_MAIL_PASSWORD, "n3w-pw");
+                  Click(dlg, IDOK);
+              }));
+    EXPECT_EQ(Scrambled("n3w-pw"), Stored("AUTHPassword"));
+}
+
 TEST_F(MailSettingsTest, CancelWritesNothing)
 {
     SeedAll("smtp.example.com", "ups@example.com", "alice", "pw");
@@ -450,7 +475,14 @@ TEST_F(MailSettingsEntries, ADoubleQuoteInAWrittenValueIsRefusedNamingTheField)
 TEST_F(MailSettingsEntries, AValueOfMoreBytesThanAreReadBackIsRefused)
 {
     const std::string tooLong(128, 'a');
-    for (int field : {IDC_MAIL_SERVER, IDC_MAIL_SENDER, IDC_MAIL_LOGIN, IDC_MAIL_PASSWORD}) {
+    const struct {
+        int field;
+        const char* name;
+    } fields[] = {{IDC_MAIL_SERVER, "The outgoing server"},
+                  {IDC_MAIL_SENDER, "The sender e-mail address"},
+                  {IDC_MAIL_LOGIN, "The account user name"},
+                  {IDC_MAIL_PASSWORD, "The account password"}};
+    for (const auto& [field, name] : fields) {
         SCOPED_TRACE(field);
         boxes_.Clear();
         Typed typed;
@@ -459,7 +491,7 @@ TEST_F(MailSettingsEntries, AValueOfMoreBytesThanAreReadBackIsRefused)
         if (field == IDC_MAIL_LOGIN) typed.login = tooLong;
         if (field == IDC_MAIL_PASSWORD) typed.password = tooLong;
         EXPECT_FALSE(TypeAndConfirm(typed));
-        EXPECT_EQ(std::vector<std::string>{"This value is too long: at most 127 bytes of it can be stored."},
+        EXPECT_EQ(std::vector<std::string>{std::string(name) + " is too long: at most 127 bytes of it can be stored."},
                   boxes_.Texts());
         EXPECT_EQ(field, focused_);
         EXPECT_EQ(tooLong, shown_);
@@ -526,6 +558,120 @@ TEST_F(MailSettingsEntries, TheEditsTakeAtMostWhatTheNextOpeningReads)
         for (int id : {IDC_MAIL_SERVER, IDC_MAIL_SENDER, IDC_MAIL_LOGIN, IDC_MAIL_PASSWORD})
             EXPECT_EQ(longest, Text(dlg, id)) << id;
     });
+}
+
+// Refuses, as a registry that cannot be written would, the given call of each
+// named value (1: its first write; 2: the next change, the put-back).
+class RefusedWrites {
+public:
+    explicit RefusedWrites(std::map<std::string, int> refused) : refused_(std::move(refused))
+    {
+        previous_ = SetMailerWriteGate([this](const char* name) -> LONG {
+            auto it = refused_.find(name);
+            return it != refused_.end() && ++calls_[name] == it->second ? ERROR_ACCESS_DENIED : ERROR_SUCCESS;
+        });
+    }
+    ~RefusedWrites() { SetMailerWriteGate(previous_); }
+
+private:
+    std::map<std::string, int> refused_;
+    std::map<std::string, int> calls_;
+    MailerWriteGate previous_;
+};
+
+const char kNotStored[] = "The mail settings could not be stored.";
+const char kNotRestored[] = "The mail settings could not be stored, and the earlier settings could not be restored.";
+
+// A seeded key of every kind of value the save touches or must leave: the
+// snapshot after a failed save is the one before, name for name and byte for
+// byte.
+class MailSave : public MailSettingsEntries {
+protected:
+    void SeedKey()
+    {
+        Seed("SMTP Port", "587");
+        Seed("Other", "%kept%", REG_EXPAND_SZ);
+        Seed("SMTP server", "old.example.com");
+        Seed("sender", "old@example.com", REG_EXPAND_SZ);
+        Seed("AUTHLogin", "bob");
+        Seed("AUTHPassword", Scrambled("0ld-pw"));
+    }
+
+    // Opens the dialog on the key, changes every field and presses OK; true
+    // when it closed.
+    bool ChangeAll(const std::string& password)
+    {
+        return Run([&](CDialog& dlg) {
+                   EXPECT_TRUE(IsChecked(dlg, IDC_MAIL_USE_AUTH));
+                   SetText(dlg, IDC_MAIL_SERVER, "new.example.com");
+                   SetText(dlg, IDC_MAIL_SENDER, "new@example.com");
+                   SetText(dlg, IDC_MAIL_LOGIN, "carol");
+                   SetText(dlg, IDC_MAIL_PASSWORD, password.c_str());
+                   Click(dlg, IDOK);
+               }) == IDOK;
+    }
+};
+
+TEST_F(MailSave, AValueThatCannotBeWrittenLeavesTheKeyAsItWas)
+{
+    for (const char* name : {"SMTP server", "sender", "AUTHLogin", "AUTHPassword"}) {
+        SCOPED_TRACE(name);
+        testlib::DeleteSharedKey(kMailerKey);
+        SeedKey();
+        const auto before = wizardtest::MailerKeySnapshot();
+        boxes_.Clear();
+        RefusedWrites refused({{name, 1}});
+        EXPECT_FALSE(ChangeAll("n3w-pw"));
+        EXPECT_EQ(std::vector<std::string>{kNotStored}, boxes_.Texts());
+        EXPECT_EQ(before, wizardtest::MailerKeySnapshot());
+    }
+
+    // Blanking the values for disabled mail fails the same way.
+    testlib::DeleteSharedKey(kMailerKey);
+    SeedKey();
+    const auto before = wizardtest::MailerKeySnapshot();
+    boxes_.Clear();
+    RefusedWrites refused({{"AUTHLogin", 1}});
+    Run([&](CDialog& dlg) {
+        Click(dlg, IDC_MAIL_ENABLE);
+        Click(dlg, IDOK);
+    });
+    EXPECT_EQ(std::vector<std::string>{kNotStored}, boxes_.Texts());
+    EXPECT_EQ(before, wizardtest::MailerKeySnapshot());
+}
+
+TEST_F(MailSave, AKeyTheFailedSaveCreatedIsRemoved)
+{
+    for (const char* name : {"Try", "SMTP server", "AUTHPassword"}) {
+        SCOPED_TRACE(name);
+        boxes_.Clear();
+        RefusedWrites refused({{name, 1}});
+        Typed typed;
+        EXPECT_FALSE(TypeAndConfirm(typed));
+        EXPECT_EQ(std::vector<std::string>{kNotStored}, boxes_.Texts());
+        EXPECT_FALSE(KeyExists());
+    }
+}
+
+// When the earlier values cannot all be put back, the message says so.
+TEST_F(MailSave, APutBackThatFailsIsReported)
+{
+    SeedKey();
+    {
+        RefusedWrites refused({{"AUTHPassword", 1}, {"SMTP server", 2}});
+        EXPECT_FALSE(ChangeAll("n3w-pw"));
+    }
+    EXPECT_EQ(std::vector<std::string>{kNotRestored}, boxes_.Texts());
+    EXPECT_EQ("new.example.com", Stored("SMTP server")) << "the value that could not be put back";
+    EXPECT_EQ("old@example.com", Stored("sender"));
+    EXPECT_EQ(Scrambled("0ld-pw"), Stored("AUTHPassword"));
+
+    testlib::DeleteSharedKey(kMailerKey);
+    boxes_.Clear();
+    RefusedWrites refused({{"sender", 1}, {kMailerKey, 1}});
+    Typed typed;
+    EXPECT_FALSE(TypeAndConfirm(typed));
+    EXPECT_EQ(std::vector<std::string>{kNotRestored}, boxes_.Texts());
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "MailerSettings.h"
 #include "ServiceControl.h"
 #include "testlib.h"
 
@@ -189,6 +190,24 @@ bool RestrictKey(HKEY key, bool readOnly)
     if (acl) LocalFree(acl);
     FreeSid(everyone);
     return ok;
+}
+
+std::optional<KeyValues> MailerKeySnapshot()
+{
+    HKEY key;
+    if (testlib::OpenSharedKey(kMailerKey, KEY_READ, &key) != ERROR_SUCCESS) return std::nullopt;
+    KeyValues values;
+    for (DWORD index = 0;; ++index) {
+        wchar_t name[256];
+        DWORD nameLength = 256;
+        BYTE data[1024];
+        DWORD size = sizeof data;
+        DWORD type = 0;
+        if (RegEnumValueW(key, index, name, &nameLength, nullptr, &type, data, &size) != ERROR_SUCCESS) break;
+        values[name] = {type, std::vector<BYTE>(data, data + size)};
+    }
+    RegCloseKey(key);
+    return values;
 }
 
 }  // namespace wizardtest

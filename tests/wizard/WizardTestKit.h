@@ -6,7 +6,10 @@
 
 #include <windows.h>
 
+#include <map>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "TestServices.h"
@@ -56,6 +59,11 @@ bool KeyExists(HKEY root, const std::string& path);
 // Lets everyone only read the key and change its security (readOnly), or gives
 // everyone full access again.
 bool RestrictKey(HKEY key, bool readOnly);
+
+// Every value of the mailer's key as the wide calls give it: name, type and
+// bytes; nothing when there is no key.
+using KeyValues = std::map<std::wstring, std::pair<DWORD, std::vector<BYTE>>>;
+std::optional<KeyValues> MailerKeySnapshot();
 
 // Sets an environment variable for this process and the programs it starts
 // while the object lives.

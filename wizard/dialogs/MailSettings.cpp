@@ -33,62 +33,101 @@ bool ReadText(HKEY key, const char* name, std::string& out)
     return true;
 }
 
+MailerWriteGate& WriteGate()
+{
+    static MailerWriteGate gate;
+    return gate;
+}
+
+LONG Gate(const char* name)
+{
+    return WriteGate() ? WriteGate()(name) : ERROR_SUCCESS;
+}
+
 bool WriteText(HKEY key, const char* name, const char* text)
 {
-    return RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
+    return Gate(name) == ERROR_SUCCESS &&
+           RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
                           static_cast<DWORD>(std::strlen(text) + 1)) == ERROR_SUCCESS;
 }
 
-// A value exactly as stored, taken and put back through the wide calls, which
-// no code page changes.
+// A value exactly as stored (type and bytes, or none), taken and put back
+// through the wide calls, which no code page changes.
 class SavedValue {
 public:
-    SavedValue(HKEY key, const char* name) : key_(key), name_(name, name + std::strlen(name)) {}
+    SavedValue(HKEY key, const char* name)
+        : key_(key), name_(name), wideName_(name, name + std::strlen(name))
+    {
+    }
 
-    bool Save()
+    bool Take()
     {
         DWORD size = 0;
-        LONG result = RegQueryValueExW(key_, name_.c_str(), nullptr, &type_, nullptr, &size);
+        LONG result = RegQueryValueExW(key_, wideName_.c_str(), nullptr, &type_, nullptr, &size);
         if (result == ERROR_FILE_NOT_FOUND) return true;
         if (result != ERROR_SUCCESS) return false;
         data_.resize(size);
-        result = RegQueryValueExW(key_, name_.c_str(), nullptr, &type_, data_.data(), &size);
+        result = RegQueryValueExW(key_, wideName_.c_str(), nullptr, &type_, data_.data(), &size);
         if (result != ERROR_SUCCESS) return false;
         data_.resize(size);
         present_ = true;
         return true;
     }
 
-    bool Restore() const
+    bool PutBack() const
     {
-        if (!present_) return RegDeleteValueW(key_, name_.c_str()) == ERROR_SUCCESS;
-        return RegSetValueExW(key_, name_.c_str(), 0, type_, data_.data(),
+        if (Gate(name_) != ERROR_SUCCESS) return false;
+        if (!present_) {
+            const LONG result = RegDeleteValueW(key_, wideName_.c_str());
+            return result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND;
+        }
+        return RegSetValueExW(key_, wideName_.c_str(), 0, type_, data_.data(),
                               static_cast<DWORD>(data_.size())) == ERROR_SUCCESS;
     }
 
 private:
     HKEY key_;
-    std::wstring name_;
+    const char* name_;
+    std::wstring wideName_;
     bool present_ = false;
     DWORD type_ = 0;
     std::vector<BYTE> data_;
 };
 
-// The ANSI registry calls carry text through the system's code page: under
-// code page 932 scrambled bytes of 0x80 and above come back changed, and the
-// mailer, which reads them the same way, would get another password. So the
-// password is read back as written; one that changed is replaced by the value
-// it overwrote.
-CMailSettings::WriteResult WritePassword(HKEY key, const std::string& clear)
+struct NewValue {
+    const char* name;
+    std::string text;
+};
+
+// The values the save writes, in order: the mailer's defaults into a key the
+// save created, then the four settings; a stored password that does not read
+// whole stays while the field was left empty.
+std::vector<NewValue> ValuesToWrite(const HablatSettings& settings, bool created)
 {
-    using Result = CMailSettings::WriteResult;
-    char scrambled[kValueSize];
-    ScramblePassword(scrambled, clear.c_str(), sizeof scrambled);
-    SavedValue previous(key, kMailerPasswordValue);
-    if (!previous.Save() || !WriteText(key, kMailerPasswordValue, scrambled)) return Result::Failed;
-    std::string back;
-    if (ReadText(key, kMailerPasswordValue, back) && back == scrambled) return Result::Written;
-    return previous.Restore() ? Result::PasswordNotKept : Result::Failed;
+    std::vector<NewValue> values;
+    if (created) {
+        values.push_back({kMailerPortValue, "25"});
+        values.push_back({kMailerTryValue, "1"});
+    }
+    if (!settings.Enabled) {
+        for (const char* name : {kMailerServerValue, kMailerSenderValue, kMailerLoginValue, kMailerPasswordValue})
+            values.push_back({name, ""});
+        return values;
+    }
+    values.push_back({kMailerServerValue, settings.SmtpServer});
+    values.push_back({kMailerSenderValue, settings.Sender});
+    if (!settings.AuthEnabled) {
+        values.push_back({kMailerLoginValue, ""});
+        values.push_back({kMailerPasswordValue, ""});
+        return values;
+    }
+    values.push_back({kMailerLoginValue, settings.AuthLogin});
+    if (!settings.PasswordUnreadable || !settings.AuthPassword.empty()) {
+        char scrambled[kValueSize];
+        ScramblePassword(scrambled, settings.AuthPassword.c_str(), sizeof scrambled);
+        values.push_back({kMailerPasswordValue, scrambled});
+    }
+    return values;
 }
 
 }  // namespace
@@ -170,11 +209,17 @@ void CMailSettings::OnOK()
     case WriteResult::Written:
         CDialogTooltip::OnOK();
         return;
+    case WriteResult::PasswordCut:
+        Refuse(IDC_MAIL_PASSWORD, IDS_MAIL_PASSWORD_CUT);
+        return;
     case WriteResult::PasswordNotKept:
         Refuse(IDC_MAIL_PASSWORD, IDS_MAIL_PASSWORD_NOT_KEPT);
         return;
     case WriteResult::Failed:
-        ShowInfoMessage("The mail settings could not be stored.");
+        ShowInfoMessage(LoadResString(IDS_MAIL_NOT_STORED));
+        return;
+    case WriteResult::NotRestored:
+        ShowInfoMessage(LoadResString(IDS_MAIL_NOT_RESTORED));
         return;
     }
 }
@@ -186,28 +231,27 @@ bool CMailSettings::CheckSettings()
         bool written;
         const std::string& value;
         int editId;
-        UINT messageId;
+        UINT tooLongId;
+        UINT quoteId;
     } entries[] = {
-        {true, m_settings.SmtpServer, IDC_MAIL_SERVER, IDS_MAIL_SERVER_QUOTE},
-        {true, m_settings.Sender, IDC_MAIL_SENDER, IDS_MAIL_SENDER_QUOTE},
-        {m_settings.AuthEnabled, m_settings.AuthLogin, IDC_MAIL_LOGIN, IDS_MAIL_LOGIN_QUOTE},
-        {m_settings.AuthEnabled, m_settings.AuthPassword, IDC_MAIL_PASSWORD, IDS_MAIL_PASSWORD_QUOTE},
+        {true, m_settings.SmtpServer, IDC_MAIL_SERVER, IDS_MAIL_SERVER_TOO_LONG, IDS_MAIL_SERVER_QUOTE},
+        {true, m_settings.Sender, IDC_MAIL_SENDER, IDS_MAIL_SENDER_TOO_LONG, IDS_MAIL_SENDER_QUOTE},
+        {m_settings.AuthEnabled, m_settings.AuthLogin, IDC_MAIL_LOGIN, IDS_MAIL_LOGIN_TOO_LONG,
+         IDS_MAIL_LOGIN_QUOTE},
+        {m_settings.AuthEnabled, m_settings.AuthPassword, IDC_MAIL_PASSWORD, IDS_MAIL_PASSWORD_TOO_LONG,
+         IDS_MAIL_PASSWORD_QUOTE},
     };
     for (const Entry& entry : entries) {
         // The edits' limit counts characters; under a double-byte code page a
         // value of as many characters can hold more bytes than are read back.
         if (entry.written && entry.value.size() >= kValueSize) {
-            Refuse(entry.editId, IDS_MAIL_TOO_LONG);
+            Refuse(entry.editId, entry.tooLongId);
             return false;
         }
         if (entry.written && HoldsDoubleQuote(entry.value.c_str())) {
-            Refuse(entry.editId, entry.messageId);
+            Refuse(entry.editId, entry.quoteId);
             return false;
         }
-    }
-    if (m_settings.AuthEnabled && ScramblesToZero(m_settings.AuthPassword.c_str())) {
-        Refuse(IDC_MAIL_PASSWORD, IDS_MAIL_PASSWORD_CUT);
-        return false;
     }
     return true;
 }
@@ -259,62 +303,85 @@ bool CMailSettings::ReadHablatSettings(HablatSettings* settings)
         settings->AuthEnabled = !settings->AuthLogin.empty();
     std::string stored;
     const bool password = ReadText(key, kMailerPasswordValue, stored);
-    if (password) {
+    settings->PasswordUnreadable = password && !StoredPasswordReadsWhole(key, stored.c_str());
+    if (settings->PasswordUnreadable) {
+        // Shown or stored again, the damage would pass for the password.
+        settings->AuthPassword.clear();
+    } else if (password) {
         char clear[kValueSize];
         ScramblePassword(clear, stored.c_str(), sizeof clear);
         settings->AuthPassword = clear;
     }
-    settings->AuthEnabled = settings->AuthEnabled && password && !settings->AuthPassword.empty();
+    settings->AuthEnabled = settings->AuthEnabled && password &&
+                            (settings->PasswordUnreadable || !settings->AuthPassword.empty());
     return true;
 }
 
 CMailSettings::WriteResult CMailSettings::WriteHablatSettings(const HablatSettings* settings)
 {
     if (!settings) return WriteResult::Written;
-    UniqueRegKey key;
-    HKEY opened = nullptr;
-    bool ok = true;
-    if (settings->Enabled) {
-        LONG result = RegOpenKeyExA(HKEY_LOCAL_MACHINE, kMailerKey, 0,
-                                    kWriteAccess | kSharedKeyView, &opened);
-        if (result == ERROR_SUCCESS) {
-            key.Reset(opened);
-        } else {
-            opened = nullptr;
-            DWORD disposition = 0;
-            if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kMailerKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                kWriteAccess | kSharedKeyView, nullptr, &opened,
-                                &disposition) != ERROR_SUCCESS)
-                return WriteResult::Failed;
-            key.Reset(opened);
-            if (disposition == REG_CREATED_NEW_KEY) {
-                ok = WriteText(key.Get(), kMailerPortValue, "25") && ok;
-                ok = WriteText(key.Get(), kMailerTryValue, "1") && ok;
-            }
-        }
-        if (settings->AuthEnabled) {
-            // First, so that a password the system cannot keep leaves the other values as they were.
-            const WriteResult password = WritePassword(key.Get(), settings->AuthPassword);
-            if (password != WriteResult::Written) return password;
-            ok = WriteText(key.Get(), kMailerLoginValue, settings->AuthLogin.c_str()) && ok;
-        } else {
-            ok = WriteText(key.Get(), kMailerLoginValue, "") && ok;
-            ok = WriteText(key.Get(), kMailerPasswordValue, "") && ok;
-        }
-        ok = WriteText(key.Get(), kMailerServerValue, settings->SmtpServer.c_str()) && ok;
-        ok = WriteText(key.Get(), kMailerSenderValue, settings->Sender.c_str()) && ok;
-    } else {
-        LONG result = RegOpenKeyExA(HKEY_LOCAL_MACHINE, kMailerKey, 0,
-                                    kWriteAccess | kSharedKeyView, &opened);
-        if (result == ERROR_SUCCESS) {
-            key.Reset(opened);
-            for (const char* name :
-                 {kMailerServerValue, kMailerSenderValue, kMailerLoginValue, kMailerPasswordValue})
-                ok = WriteText(key.Get(), name, "") && ok;
-        } else {
-            // Without a key there is nothing to clear.
-            ok = result == ERROR_FILE_NOT_FOUND;
+    if (settings->Enabled && settings->AuthEnabled) {
+        // Checked as it would be stored, so that nothing is written for a
+        // password the mailer would not get back.
+        const std::string stored = settings->AuthPassword.substr(0, kValueSize - 1);
+        switch (HowPasswordIsStored(stored.c_str())) {
+        case PasswordStorage::Whole:
+            break;
+        case PasswordStorage::Cut:
+            return WriteResult::PasswordCut;
+        case PasswordStorage::Changed:
+            return WriteResult::PasswordNotKept;
         }
     }
-    return ok ? WriteResult::Written : WriteResult::Failed;
+
+    UniqueRegKey key;
+    bool created = false;
+    const LONG opened =
+        RegOpenKeyExA(HKEY_LOCAL_MACHINE, kMailerKey, 0, kWriteAccess | kSharedKeyView, key.Put());
+    if (opened != ERROR_SUCCESS) {
+        // Without a key there is nothing to clear.
+        if (!settings->Enabled) return opened == ERROR_FILE_NOT_FOUND ? WriteResult::Written : WriteResult::Failed;
+        DWORD disposition = 0;
+        if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kMailerKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
+                            kWriteAccess | kSharedKeyView, nullptr, key.Put(), &disposition) != ERROR_SUCCESS)
+            return WriteResult::Failed;
+        created = disposition == REG_CREATED_NEW_KEY;
+    }
+
+    // The mailer must never find the settings half written: every value the
+    // save touches is taken first and put back after any failure, and a key
+    // the save created goes again.
+    const std::vector<NewValue> values = ValuesToWrite(*settings, created);
+    std::vector<SavedValue> saved;
+    bool ok = true;
+    if (!created) {
+        for (const NewValue& value : values) {
+            saved.emplace_back(key.Get(), value.name);
+            if (!saved.back().Take()) return WriteResult::Failed;
+        }
+    }
+    for (const NewValue& value : values) {
+        if (!WriteText(key.Get(), value.name, value.text.c_str())) {
+            ok = false;
+            break;
+        }
+    }
+    if (ok) return WriteResult::Written;
+
+    bool restored = true;
+    if (created) {
+        key.Reset();
+        restored = Gate(kMailerKey) == ERROR_SUCCESS &&
+                   RegDeleteKeyExA(HKEY_LOCAL_MACHINE, kMailerKey, kSharedKeyView, 0) == ERROR_SUCCESS;
+    } else {
+        for (const SavedValue& value : saved) restored = value.PutBack() && restored;
+    }
+    return restored ? WriteResult::Failed : WriteResult::NotRestored;
+}
+
+MailerWriteGate SetMailerWriteGate(MailerWriteGate gate)
+{
+    MailerWriteGate previous = std::move(WriteGate());
+    WriteGate() = std::move(gate);
+    return previous;
 }
