@@ -291,7 +291,7 @@ TEST_F(KarNet, SendersThatCloseAreReaped)
     }
 }
 
-// A sender without a whole record is dropped after a few seconds; one whose
+// A sender without a record is dropped after a few seconds; one whose
 // record waits unread, or whose record was read and awaits its reply, is not.
 TEST_F(KarNet, WhatTheListenerOwesASenderOutlivesTheStallRule)
 {
