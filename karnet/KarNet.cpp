@@ -97,7 +97,7 @@ struct Peer {
     bool ended = false;      // the other side stopped sending, or the socket failed
     bool broken = false;     // to be dropped
     bool holdsRecord = false;  // its unread bytes hold a record
-    size_t recordScan = 0;   // where the look for a record in its unread bytes goes on
+    size_t recordScan = 0;     // where the look for a record in its unread bytes goes on
     DWORD lastActive = 0;    // its last byte arrived or the listener last read it
     DWORD lastByte = 0;
     DWORD lastProgress = 0;  // it connected or the listener read a record of it
@@ -743,8 +743,9 @@ int Read(NetConHandle handle, void* buffer, uint32_t size, uint32_t* count, char
     }
     bool wasFull = peer->inbox.size() >= kInboxLimit;
     uint32_t n = static_cast<uint32_t>(std::min<size_t>(size, peer->inbox.size()));
-    size_t start = 0;
-    const bool record = peer->holdsRecord && HoldsRecord(std::string_view(peer->inbox.data(), n), &start);
+    // Whether the bytes this read takes hold a record, not only those after them.
+    size_t scan = 0;
+    const bool record = peer->holdsRecord && HoldsRecord(std::string_view(peer->inbox.data(), n), &scan);
     if (ep->listening) {
         // The next read serves the next sender; this one queues again behind it
         // while bytes are left. Queued first: the bytes are taken only once
@@ -766,7 +767,7 @@ int Read(NetConHandle handle, void* buffer, uint32_t size, uint32_t* count, char
     memcpy(buffer, peer->inbox.data(), n);
     peer->inbox.erase(0, n);
     if (ep->listening) {
-        // What is left is read from its start, as a field of its own.
+        // The next read of what is left begins a field.
         peer->recordScan = 0;
         peer->holdsRecord = HoldsRecord(peer->inbox, &peer->recordScan);
     }
