@@ -23,6 +23,7 @@
 #include <utility>
 #include <vector>
 
+#include "MessageRecord.h"
 #include "NetConAddress.h"
 #include "UniqueSocket.h"
 
@@ -30,11 +31,9 @@ namespace {
 
 const size_t kInboxLimit = 64 * 1024;  // per sender; beyond it the sender waits in TCP
 const size_t kMaxPeers = 256;          // all senders of all listening ends together
-const DWORD kStallMs = 3000;           // a sender without a whole record is dropped after it
-const DWORD kAnswerMs = 10000;         // the sender read last is kept this long for its reply
+const DWORD kStallMs = 3000;           // a sender owed nothing is dropped after it
+const DWORD kAnswerMs = 10000;         // the sender read last without a record is kept this long
 const DWORD kQuietMs = 200;            // a sender this long without a byte has sent what it will
-const size_t kMaxTagLength = 63;       // longer first fields are not taken for a record's tag
-const size_t kMaxLengthDigits = 9;
 const DWORD kWriteTimeoutMs = 2000;    // a peer that does not read is dropped after it
 const DWORD kConnectTimeoutMs = 5000;
 const unsigned kSlotBits = 8;          // a handle is a serial number and its slot
@@ -97,12 +96,13 @@ struct Peer {
     bool queued = false;     // in its endpoint's ready queue
     bool ended = false;      // the other side stopped sending, or the socket failed
     bool broken = false;     // to be dropped
-    bool whole = false;      // its inbox begins with a whole record
+    bool holdsRecord = false;  // its unread bytes hold a record
+    size_t recordScan = 0;     // where the look for a record in its unread bytes goes on
     DWORD lastActive = 0;    // its last byte arrived or the listener last read it
     DWORD lastByte = 0;
-    DWORD lastProgress = 0;  // it connected or the listener read a whole record of it
+    DWORD lastProgress = 0;  // it connected or the listener read a record of it
     bool readFrom = false;   // the listener has had bytes of it
-    DWORD answerSince = 0;   // the first read of it, or the last read of a whole record or write to it
+    DWORD answerSince = 0;   // the first read of it, or the last read of a record or write to it
     char address[NETCON_PEER_TEXT] = "";
     Peer() = default;
     Peer(const Peer&) = delete;
@@ -120,7 +120,7 @@ struct Endpoint {
     // taking bytes in nor reading them can fail half-way and lose them.
     std::vector<PeerPtr> ready;
     PeerPtr lastRead;              // where a write on a listening end goes
-    bool lastReadWhole = false;    // that read began with a whole record
+    bool lastReadRecord = false;   // that read held a record
     Endpoint() = default;
     Endpoint(const Endpoint&) = delete;
     Endpoint& operator=(const Endpoint&) = delete;
@@ -200,54 +200,30 @@ FirstBytes CheckFirstBytes(const std::string& data, bool complete)
     return prefix && !complete ? FirstBytes::Undecided : FirstBytes::Other;
 }
 
-// "TAG|LEN|TEXT|": a tag without "|", the decimal length and exactly that many
-// bytes of text. Only the start is looked at: a sender's bytes begin a record.
-bool StartsWithWholeRecord(const std::string& data)
-{
-    size_t limit = std::min(data.size(), kMaxTagLength + 1);
-    const void* bar = memchr(data.data(), '|', limit);
-    if (!bar) return false;
-    size_t i = static_cast<size_t>(static_cast<const char*>(bar) - data.data());
-    if (i == 0) return false;
-    ++i;
-    size_t digits = 0;
-    uint32_t length = 0;
-    while (i < data.size() && data[i] >= '0' && data[i] <= '9' && digits < kMaxLengthDigits) {
-        length = length * 10 + static_cast<uint32_t>(data[i] - '0');
-        ++i;
-        ++digits;
-    }
-    if (digits == 0 || i >= data.size() || data[i] != '|') return false;
-    ++i;
-    return data.size() - i > length && data[i + length] == '|';
-}
-
-// Lower serves first: a whole record, then bytes that will not grow (the sender
+// Lower serves first: a record, then bytes that will not grow (the sender
 // ended or went quiet), then bytes still arriving.
 int Rank(const Peer& peer, DWORD now)
 {
-    if (peer.whole) return 0;
+    if (peer.holdsRecord) return 0;
     if (peer.ended || now - peer.lastByte >= kQuietMs) return 1;
     return 2;
 }
 
 // The listener may still be answering the sender it read last: without a time
-// limit when the read began with a whole record, else for a bounded time, as
-// the tray also answers records that it reads with their fields trimmed or
-// behind a leading field, and a program it starts may be slow to start. Further
-// pieces do not extend that time, or a lone trickler, read again and again,
-// would never go.
+// limit when the read held a record, as a program the tray starts for it may
+// be slow to start; else for a bounded time, as a listener may answer what is
+// no record too. Further pieces do not extend that time, or a lone trickler,
+// read again and again, would never go.
 bool MayBeAnswering(const Endpoint& ep, const PeerPtr& peer, DWORD now)
 {
-    return peer == ep.lastRead &&
-           (ep.lastReadWhole || now - peer->answerSince < kAnswerMs);
+    return peer == ep.lastRead && (ep.lastReadRecord || now - peer->answerSince < kAnswerMs);
 }
 
-// A sender that the rules may drop: neither a whole record of it waits nor may
-// the listener still be answering it.
+// A sender that the rules may drop: neither a record of it waits nor may the
+// listener still be answering it.
 bool Expendable(const Endpoint& ep, const PeerPtr& peer, DWORD now)
 {
-    return !peer->broken && !peer->whole && !MayBeAnswering(ep, peer, now);
+    return !peer->broken && !peer->holdsRecord && !MayBeAnswering(ep, peer, now);
 }
 
 void Dequeue(Endpoint& ep, const PeerPtr& peer)
@@ -289,7 +265,8 @@ void Receive(Endpoint& ep, const PeerPtr& peer)
             shutdown(peer->sock.Get(), SD_BOTH);
             return;
         }
-        peer->whole = peer->whole || StartsWithWholeRecord(peer->inbox);
+        if (ep.listening && !peer->holdsRecord)
+            peer->holdsRecord = HoldsRecord(peer->inbox, &peer->recordScan);
         peer->lastActive = peer->lastByte = GetTickCount();
     } else if (n == 0 || WSAGetLastError() != WSAEWOULDBLOCK) {
         peer->ended = true;
@@ -360,15 +337,19 @@ void Accept(Endpoint& ep)
     }
 }
 
-// Senders that closed with nothing left to read, and dropped ones, leave the
-// list; a connection keeps its one peer, which then reads as no longer usable.
-void Reap(Endpoint& ep)
+// Dropped senders leave the list, and those that closed with nothing left to
+// read as soon as the listener can no longer be answering them. What leaves is
+// written to no more, so its socket closes. A connection keeps its one peer,
+// which then reads as no longer usable.
+void Reap(Endpoint& ep, DWORD now)
 {
     if (!ep.listening) return;
     for (auto it = ep.peers.begin(); it != ep.peers.end();) {
         const PeerPtr& peer = *it;
-        bool finished = peer->ended && (peer->inbox.empty() || !peer->announced);
+        bool finished = peer->ended && (peer->inbox.empty() || !peer->announced) &&
+                        !MayBeAnswering(ep, peer, now);
         if (peer->broken || finished) {
+            if (peer == ep.lastRead) ep.lastRead.reset();
             Dequeue(ep, peer);
             it = ep.peers.erase(it);
             --g_peerCount;
@@ -386,9 +367,9 @@ DWORD ExpireStalled(Endpoint& ep, DWORD now)
     DWORD next = INFINITE;
     if (!ep.listening) return next;
     for (const PeerPtr& peer : ep.peers) {
-        if (peer->broken || peer->whole) continue;
+        if (peer->broken || peer->holdsRecord) continue;
         if (MayBeAnswering(ep, peer, now)) {
-            if (!ep.lastReadWhole) next = std::min(next, kAnswerMs - (now - peer->answerSince));
+            if (!ep.lastReadRecord) next = std::min(next, kAnswerMs - (now - peer->answerSince));
             continue;
         }
         DWORD age = now - peer->lastProgress;
@@ -418,7 +399,7 @@ bool ReactorPass()
         for (auto& entry : g_endpoints) {
             Endpoint& ep = *entry.second;
             wait = std::min(wait, ExpireStalled(ep, now));
-            Reap(ep);
+            Reap(ep, now);
             Publish(ep);
         }
         // At the limit a new sender is taken only when another can make room.
@@ -452,7 +433,7 @@ bool ReactorPass()
             PeerPtr peer = ep.peers[i];
             if (FD_ISSET(peer->sock.Get(), &readable)) Receive(ep, peer);
         }
-        Reap(ep);
+        Reap(ep, GetTickCount());
         Publish(ep);
     }
     return true;
@@ -762,6 +743,9 @@ int Read(NetConHandle handle, void* buffer, uint32_t size, uint32_t* count, char
     }
     bool wasFull = peer->inbox.size() >= kInboxLimit;
     uint32_t n = static_cast<uint32_t>(std::min<size_t>(size, peer->inbox.size()));
+    // Whether the bytes this read takes hold a record, not only those after them.
+    size_t scan = 0;
+    const bool record = peer->holdsRecord && HoldsRecord(std::string_view(peer->inbox.data(), n), &scan);
     if (ep->listening) {
         // The next read serves the next sender; this one queues again behind it
         // while bytes are left. Queued first: the bytes are taken only once
@@ -773,16 +757,20 @@ int Read(NetConHandle handle, void* buffer, uint32_t size, uint32_t* count, char
         }
         DWORD now = GetTickCount();
         peer->lastActive = now;
-        if (peer->whole) peer->lastProgress = now;
-        // Its answer's time runs from the first read; a new record starts it again.
-        if (peer->whole || !peer->readFrom) peer->answerSince = now;
+        if (record) peer->lastProgress = now;
+        // Its answer's time runs from the first read; a record starts it again.
+        if (record || !peer->readFrom) peer->answerSince = now;
         peer->readFrom = true;
         ep->lastRead = peer;
-        ep->lastReadWhole = peer->whole;
+        ep->lastReadRecord = record;
     }
     memcpy(buffer, peer->inbox.data(), n);
     peer->inbox.erase(0, n);
-    if (ep->listening) peer->whole = StartsWithWholeRecord(peer->inbox);
+    if (ep->listening) {
+        // The next read of what is left begins a field.
+        peer->recordScan = 0;
+        peer->holdsRecord = HoldsRecord(peer->inbox, &peer->recordScan);
+    }
     Publish(*ep);
     // The reactor learns which senders the rules may drop now.
     if (ep->listening || wasFull || (peer->ended && peer->inbox.empty())) Wake();

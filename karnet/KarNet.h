@@ -9,25 +9,30 @@
 // A listening end serves its senders so that one that behaves (connects, sends a
 // record "TAG|LEN|TEXT|", reads the reply, closes) is served at once whatever
 // the other local senders do:
+// - A record is what the tray reads as one (MessageRecord.h): three fields,
+//   each ended by "|" and read without white space at both ends, a tag of 1 to
+//   63 characters, the length of the text in decimal digits and a text of at
+//   most 511 characters, anywhere in a sender's unread bytes, behind other
+//   fields too. The tag is any: the library serves other ports than the tray's.
 // - Each read gives the bytes of one sender, chosen in this order: one whose
-//   unread bytes begin with a whole record (a tag of up to 63 characters without
-//   "|", the decimal length in up to 9 digits and that many bytes of text, each
-//   followed by "|"); then one that ended its sending or has sent nothing for
-//   200 ms; then the rest. Within each, the one that has waited longest; a sender
-//   read from queues again behind the others.
-// - A sender is dropped 3 seconds after it connected, or after the listener last
-//   read a whole record of it, unless a whole record of it waits unread or the
-//   listener may still be answering it. The listener may be answering the sender
-//   whose data was read last: until another sender is read when that read began
-//   with a whole record, else for 10 seconds after the listener first read that
-//   sender, last read a whole record of it or last wrote to it (further pieces
-//   read do not extend that time). So a slow answer still reaches its sender
-//   however the record was spelt, and a sender that stays silent, stops
-//   half-way or trickles goes after 3 seconds, or after those 10 when it is
-//   the one read last.
+//   unread bytes hold a record; then one that ended its sending or has sent
+//   nothing for 200 ms; then the rest. Within each, the one that has waited
+//   longest; a sender read from queues again behind the others.
+// - A sender whose unread bytes hold a record is kept until it is read. The
+//   listener may be answering the sender whose data it read last: when that
+//   read held a record, until another sender is read, however long that takes;
+//   else for 10 seconds after the listener first read that sender, last read a
+//   record of it or last wrote to it (further pieces read do not extend that
+//   time). Neither of these senders is dropped.
+// - Any other sender is dropped 3 seconds after it connected or after the
+//   listener last read a record of it, and one that ended its sending as soon
+//   as nothing of it is left to read. So the reply to a record reaches its
+//   sender however long the listener takes and however the record was spelt,
+//   and a sender that stays silent, stops half-way or trickles goes after 3
+//   seconds, or 10 seconds after its first read when it is the one read last.
 // - At most 256 senders are served at once. A new one takes the place of the one
 //   that has been idle longest (nothing arrived from it and nothing was read from
-//   it), among those the previous rule may drop; when there is none, new senders
+//   it), among those the rules above may drop; when there is none, new senders
 //   wait in the system's backlog until a place is free (or are turned away).
 // - A sender whose first bytes are a web request line ("GET ", "POST ", ...) is
 //   dropped unread, and one that does not read a reply within 2 seconds is dropped.

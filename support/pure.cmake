@@ -7,6 +7,7 @@ set(KODRA_PURE_SOURCES
   support/CPathString.cpp
   support/MailerSettings.cpp
   support/CatalogText.cpp
+  support/MessageRecord.cpp
 )
 # Those that no program calls, apart in support/uncalled/.
 set(KODRA_UNCALLED_PURE_SOURCES
@@ -20,4 +21,5 @@ set(KODRA_PURE_TESTS
   tests/support/MailPasswordTest.cpp
   tests/support/FixedListTest.cpp
   tests/support/DateTimeUtilTest.cpp
+  tests/support/MessageRecordTest.cpp
 )

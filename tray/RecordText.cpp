@@ -1,14 +1,11 @@
 #include "RecordText.h"
 
+#include "MessageRecord.h"
 #include "StringUtil.h"
 #include "TrayResources.h"
 #include "ZToken.h"
 
 namespace {
-
-// A text longer than a field of the received batch may hold was cut on its
-// way, so no count can vouch for it.
-const size_t kFieldLimit = 511;
 
 struct StatusWord {
     uint16_t bit;
@@ -30,20 +27,6 @@ bool IsStatusHead(const char* field)
     return StrToUpper(std::string(field).substr(0, 7)) == "STATUS=";
 }
 
-// Digits only, and their value exactly count: a sign, a trailing word or a
-// number that wraps past 32 bits names no count a sender could have meant.
-bool IsDecimalCount(const std::string& field, size_t count)
-{
-    if (field.empty()) return false;
-    size_t value = 0;
-    for (char c : field) {
-        if (c < '0' || c > '9') return false;
-        value = value * 10 + static_cast<size_t>(c - '0');
-        if (value > count) return false;
-    }
-    return value == count;
-}
-
 }  // namespace
 
 bool IsProductTag(char* field, const std::string& product)
@@ -60,7 +43,7 @@ std::vector<std::string> SplitBatch(const char* text, const std::string& product
     // Each field is read once: reading them one by one from the text took time
     // of the square of a long batch of separators.
     std::vector<std::string> fields = SplitFields(text, "|");
-    for (std::string& field : fields) field = StrTrim(field);
+    for (std::string& field : fields) field = std::string(TrimRecordField(field));
     const int n = static_cast<int>(fields.size());
     if (n < 4) return records;
     const int count = n / 3;
@@ -90,8 +73,7 @@ RecordCheck CheckRecord(const char* record, const std::string& product)
     token.GetField(tag, sizeof tag, record, 1, true);
     check.addressed = IsProductTag(tag, product);
     check.text = token.ExtractField(record, 3, "|", true);
-    check.lengthMatches = check.text.size() <= kFieldLimit &&
-                          IsDecimalCount(token.ExtractField(record, 2, "|", true), check.text.size());
+    check.lengthMatches = CountsText(token.ExtractField(record, 2, "|", true), check.text);
     const char* text = check.text.c_str();
 
     char first[32] = "";

@@ -1,7 +1,8 @@
 // The texts of the message port without their effects: a received batch split
 // into records, one record checked and its status text read, and the status
-// icon, words and tooltip that a status stands for. Records (the tray's side)
-// answers, starts and shows what these functions find.
+// icon, words and tooltip that a status stands for. Fields and lengths are read
+// as MessageRecord reads them, which the transport shares. Records (the tray's
+// side) answers, starts and shows what these functions find.
 #pragma once
 
 #include <cstdint>

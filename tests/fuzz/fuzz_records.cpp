@@ -2,9 +2,12 @@
 // of the record rules: a record passes exactly when it has three fields, the
 // product's tag, a text of at most 511 characters and a length field that is
 // that count in decimal digits; the text handed on is the third field,
-// trimmed. A batch's records are consecutive fields of the batch, whole. Also
-// the status icon, words and tooltip.
+// trimmed. A batch's records are consecutive fields of the batch, whole. The
+// transport's look for a record in a sender's bytes, held against the same
+// model, finds every record that the tray answers as passing, however the
+// bytes arrive. Also the status icon, words and tooltip.
 #include "FuzzInput.h"
+#include "MessageRecord.h"
 #include "RecordText.h"
 
 namespace {
@@ -46,6 +49,23 @@ bool IsCount(const std::string& field, size_t count)
     return number == std::to_string(count);
 }
 
+// Whether three consecutive fields, the last one ended by "|", make a record
+// of any tag by the model.
+bool ModelHolds(const std::vector<std::string>& fields)
+{
+    for (size_t j = 0; j + 3 < fields.size(); ++j)
+        if (!fields[j].empty() && fields[j].size() <= 63 && fields[j + 2].size() <= kFieldLimit &&
+            IsCount(fields[j + 1], fields[j + 2].size()))
+            return true;
+    return false;
+}
+
+bool Holds(const std::string& bytes)
+{
+    size_t from = 0;
+    return HoldsRecord(bytes, &from);
+}
+
 // The record's verdict by the model, and the text it hands on.
 bool ModelPasses(const std::vector<std::string>& fields)
 {
@@ -69,6 +89,7 @@ void CheckAgainstModel(const std::string& record)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     FuzzInput in(data, size);
+    // The status flags, and where the bytes arriving in two pieces are cut.
     const uint16_t flags = in.Word();
     const std::string rest = in.Rest();
     // What the port hands on ends at the first zero byte.
@@ -85,10 +106,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         Expect(next + 2 < fields.size(),
                "a record is three consecutive fields of the batch, whole, after the one before");
         Expect(IsTag(fields[next]), "every record of a batch carries the own tag");
+        if (next + 3 < fields.size() && ModelPasses({fields[next], fields[next + 1], fields[next + 2]}))
+            Expect(Holds(text), "the transport keeps a sender of a record that the tray answers as passing");
         next += 3;
         CheckAgainstModel(record);
     }
     CheckAgainstModel(text);
+
+    // The transport sees the bytes as they were sent, zero bytes and all, and
+    // looks at them as they arrive, here in two pieces.
+    const bool held = Holds(rest);
+    Expect(held == ModelHolds(TrimmedFields(rest)), "the bytes hold a record exactly when the model finds one");
+    size_t from = 0;
+    const std::string first = rest.substr(0, flags % (rest.size() + 1));
+    const bool heldFirst = HoldsRecord(first, &from);
+    Expect(from <= first.size(), "the look goes on within the bytes looked at");
+    Expect((heldFirst || HoldsRecord(rest, &from)) == held, "bytes arriving in pieces hold what they hold at once");
 
     const int icon = StatusIconFor(flags);
     Expect(icon == 0 || icon == 104 || icon == 105 || icon == 113 || icon == 114, "a status icon");

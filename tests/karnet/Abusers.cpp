@@ -16,6 +16,7 @@ Abusers::Abusers(const Abuse& abuse, unsigned short port)
     for (int i = 0; i < abuse.connections && connected_; ++i) {
         peers_.push_back(std::make_unique<RawPeer>());
         connected_ = peers_.back()->Connect("127.0.0.1", port);
+        newestConnectedAt_ = GetTickCount();
         if (connected_ && abuse.kind == AbuseKind::HalfRecord) {
             connected_ = peers_.back()->Send("KODRA|50|only the first half");
             if (i % 2) peers_.back()->ShutdownSend();

@@ -37,12 +37,15 @@ public:
     // Rounds of one byte to every trickler so far.
     long TrickleRounds() const { return rounds_; }
     RawPeer& Newest() { return *peers_.back(); }
+    // The tick count as the newest had connected.
+    DWORD NewestConnectedAt() const { return newestConnectedAt_; }
 
 private:
     void Trickle();
 
     std::vector<std::unique_ptr<RawPeer>> peers_;
     bool connected_ = true;
+    DWORD newestConnectedAt_ = 0;
     std::atomic<bool> stop_{false};
     std::atomic<long> rounds_{0};
     std::thread trickler_;

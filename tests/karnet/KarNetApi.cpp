@@ -149,7 +149,7 @@ std::string RawPeer::Receive(size_t want, DWORD timeoutMs)
 bool RawPeer::SeesClose(DWORD timeoutMs)
 {
     DWORD begin = GetTickCount();
-    while (GetTickCount() - begin < timeoutMs) {
+    do {
         fd_set readable;
         FD_ZERO(&readable);
         FD_SET(s_, &readable);
@@ -158,6 +158,6 @@ bool RawPeer::SeesClose(DWORD timeoutMs)
         if (!FD_ISSET(s_, &readable)) continue;
         char buffer[256];
         if (recv(s_, buffer, sizeof buffer, 0) <= 0) return true;
-    }
+    } while (GetTickCount() - begin < timeoutMs);
     return false;
 }

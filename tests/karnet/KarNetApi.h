@@ -55,7 +55,8 @@ public:
     void ShutdownSend();
     // Up to want bytes within the time-out; stops early at the peer's close.
     std::string Receive(size_t want, DWORD timeoutMs = 5000);
-    // True when the other side closed or reset the connection within the time-out.
+    // True when the other side closed or reset the connection within the
+    // time-out; looks at least once.
     bool SeesClose(DWORD timeoutMs = 5000);
     void SetReceiveBuffer(int bytes);
 
