@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <memory>
 #include <sstream>
 #include <thread>
+#include <vector>
 
 #include "Records.h"
 #include "TrayApp.h"
@@ -179,16 +181,26 @@ TEST_F(TrayAppTest, StatusTextsTurnIntoTooltipWordsAndIcons)
 // A record behind a leading field is answered though the tray takes its time
 // over it, as a program start may on a busy machine: here the status display
 // waits 3.5 s for the lock the test holds.
-TEST_F(TrayAppTest, ARecordBehindALeadingFieldIsAnsweredAfterASlowHandling)
+// The tray reads one sender at a time and handles its record under the
+// application lock; while that lock is held past the transport's 3 s for a
+// sender that has sent no record, the senders behind it wait unread. Each is
+// still read and answered whatever spelling of a record it sent.
+TEST_F(TrayAppTest, RecordsOfEverySpellingWaitingBehindASlowHandlingAreAnswered)
 {
     ASSERT_TRUE(Shows({IDI_RUNNING, "KODRA-VELMOR running"}));
-    traytest::Client client(port_);
+    const std::string spellings[] = {Rec("KODRA", "STATUS=0"), "xyz|" + Rec("KODRA", "STATUS=0"),
+                                     " kodra | 8 | STATUS=0 |", "KODRA|8| STATUS=0|"};
+    std::vector<std::unique_ptr<traytest::Client>> clients;
     {
         zwin::CZSmartLock hold(&theTrayApp.Lock, true);
-        ASSERT_TRUE(client.Send("xyz|" + Rec("KODRA", "STATUS=0")));
-        Sleep(3500);
+        for (const std::string& record : spellings) {
+            clients.push_back(std::make_unique<traytest::Client>(port_));
+            ASSERT_TRUE(clients.back()->Send(record));
+        }
+        Sleep(4000);
     }
-    EXPECT_EQ(client.ReadExactly(1), "0");
+    for (size_t i = 0; i < clients.size(); ++i)
+        EXPECT_EQ(clients[i]->ReadExactly(1, std::chrono::seconds(20)), "0") << "'" << spellings[i] << "'";
 }
 
 TEST_F(TrayAppTest, PopupMenuClosesOnAClickElsewhereAndIsDestroyed)
