@@ -33,6 +33,28 @@ bool Japanese()
     return lang && std::string(lang) == "ja";
 }
 
+// What the dialog shows of the stored login: its password field, and whether
+// authentication is checked.
+struct ShownPassword {
+    std::string password = "<not opened>";
+    bool checked = false;
+};
+
+ShownPassword OpenAndCancel()
+{
+    ShownPassword shown;
+    classlib::testkit::ModalDriver driver([&](CDialog& dlg) {
+        char text[64] = "";
+        GetDlgItemTextA(dlg.GetSafeHwnd(), IDC_PASSWORD, text, sizeof text);
+        shown.password = text;
+        shown.checked = IsDlgButtonChecked(dlg.GetSafeHwnd(), IDC_USE_AUTH) == BST_CHECKED;
+        PostMessageA(dlg.GetSafeHwnd(), WM_COMMAND, IDCANCEL, 0);
+    });
+    CMailConfigDlg dlg;
+    dlg.DoModal();
+    return shown;
+}
+
 TEST(OrlenkLanguages, TheJapaneseTemplateKeepsTheEnglishStructure)
 {
     testlib::DialogTemplate english, japanese;
@@ -88,20 +110,10 @@ TEST(OrlenkLanguages, AStoredPasswordIsShownOnlyWhereItReadsWhole)
     EXPECT_EQ(ERROR_SUCCESS, RegSetValueExW(key, L"AUTHPassword", 0, REG_SZ,
                                             reinterpret_cast<const BYTE*>(stored), sizeof stored));
     RegCloseKey(key);
-    std::string shown = "<not opened>";
-    bool checked = false;
-    classlib::testkit::ModalDriver driver([&](CDialog& dlg) {
-        char text[64] = "";
-        GetDlgItemTextA(dlg.GetSafeHwnd(), IDC_PASSWORD, text, sizeof text);
-        shown = text;
-        checked = IsDlgButtonChecked(dlg.GetSafeHwnd(), IDC_USE_AUTH) == BST_CHECKED;
-        PostMessageA(dlg.GetSafeHwnd(), WM_COMMAND, IDCANCEL, 0);
-    });
-    CMailConfigDlg dlg;
-    dlg.DoModal();
+    const ShownPassword shown = OpenAndCancel();
     testlib::DeleteSharedKey(kMailerKey);
-    EXPECT_TRUE(checked);
-    EXPECT_EQ(GetACP() == 1252 ? "secret" : "", shown);
+    EXPECT_TRUE(shown.checked);
+    EXPECT_EQ(GetACP() == 1252 ? "secret" : "", shown.password);
 }
 
 // The mailer stores the scrambled password through the narrow calls of the
@@ -123,28 +135,13 @@ TEST(OrlenkLanguages, APasswordTheCodePageChangedIsNotShown)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.password);
         testlib::DeleteSharedKey(kMailerKey);
-        HKEY key;
-        ASSERT_EQ(ERROR_SUCCESS, testlib::CreateSharedKey(kMailerKey, KEY_SET_VALUE, &key));
         char stored[64];
         ScramblePassword(stored, c.password, sizeof stored);
-        EXPECT_EQ(ERROR_SUCCESS, RegSetValueExA(key, "AUTHLogin", 0, REG_SZ, reinterpret_cast<const BYTE*>("alice"), 6));
-        EXPECT_EQ(ERROR_SUCCESS, RegSetValueExA(key, "AUTHPassword", 0, REG_SZ, reinterpret_cast<const BYTE*>(stored),
-                                                static_cast<DWORD>(std::strlen(stored) + 1)));
-        RegCloseKey(key);
-        std::string shown = "<not opened>";
-        bool checked = false;
-        classlib::testkit::ModalDriver driver([&](CDialog& dlg) {
-            char text[64] = "";
-            GetDlgItemTextA(dlg.GetSafeHwnd(), IDC_PASSWORD, text, sizeof text);
-            shown = text;
-            checked = IsDlgButtonChecked(dlg.GetSafeHwnd(), IDC_USE_AUTH) == BST_CHECKED;
-            PostMessageA(dlg.GetSafeHwnd(), WM_COMMAND, IDCANCEL, 0);
-        });
-        CMailConfigDlg dlg;
-        dlg.DoModal();
+        ASSERT_TRUE(testlib::SetSharedTextsNarrow(kMailerKey, {{"AUTHLogin", "alice"}, {"AUTHPassword", stored}}));
+        const ShownPassword shown = OpenAndCancel();
         const bool whole = std::find(c.shownUnder.begin(), c.shownUnder.end(), GetACP()) != c.shownUnder.end();
-        EXPECT_TRUE(checked);
-        EXPECT_EQ(whole ? c.password : "", shown);
+        EXPECT_TRUE(shown.checked);
+        EXPECT_EQ(whole ? c.password : "", shown.password);
     }
     testlib::DeleteSharedKey(kMailerKey);
 }

@@ -141,4 +141,20 @@ LONG DeleteSharedKey(const char* path)
     return RegDeleteKeyExA(HKEY_LOCAL_MACHINE, path, kSharedKeyView, 0);
 }
 
+::testing::AssertionResult SetSharedTextsNarrow(const char* path,
+                                                const std::vector<std::pair<const char*, std::string>>& values)
+{
+    HKEY key;
+    LONG rc = CreateSharedKey(path, KEY_SET_VALUE, &key);
+    if (rc != ERROR_SUCCESS) return ::testing::AssertionFailure() << "create " << path << ": " << rc;
+    for (const auto& [name, text] : values) {
+        rc = RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                            static_cast<DWORD>(text.size() + 1));
+        if (rc != ERROR_SUCCESS) break;
+    }
+    RegCloseKey(key);
+    if (rc != ERROR_SUCCESS) return ::testing::AssertionFailure() << "set a value of " << path << ": " << rc;
+    return ::testing::AssertionSuccess();
+}
+
 }  // namespace testlib

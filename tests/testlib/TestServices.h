@@ -2,9 +2,12 @@
 // take a test's service away again.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace testlib {
 
@@ -48,5 +51,9 @@ void DeleteKeyTree(HKEY root, const std::string& path);
 LONG OpenSharedKey(const char* path, REGSAM access, HKEY* key);
 LONG CreateSharedKey(const char* path, REGSAM access, HKEY* key);
 LONG DeleteSharedKey(const char* path);
+// Creates the shared key and sets each (name, text) as a REG_SZ value through
+// the narrow calls, as a program of the system's code page stores them.
+::testing::AssertionResult SetSharedTextsNarrow(const char* path,
+                                                const std::vector<std::pair<const char*, std::string>>& values);
 
 }  // namespace testlib

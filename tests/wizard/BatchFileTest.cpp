@@ -89,6 +89,32 @@ protected:
         return names;
     }
 
+    // The sequence written, run by the command interpreter with the recorder
+    // as its programs, which start in order at paths; then read back to the
+    // same names and folders, and written again to the same bytes.
+    void RunsInOrderAndReadsBack(const BatchCmdList& sequence, const std::vector<std::string>& names,
+                                 const std::vector<std::string>& paths)
+    {
+        ASSERT_TRUE(WriteBatchFile(File("first.bat"), "", sequence));
+        const std::string written = testlib::ReadTextFile(File("first.bat"));
+
+        const std::string log = File("started.log");
+        testlib::RunResult run = testlib::Run("cmd.exe /c first.bat", dir_.Path(), {testlib::RecorderLogVar(log)});
+        ASSERT_TRUE(run.ended);
+        std::vector<std::string> started;
+        for (const testlib::RecordedStart& start : testlib::ReadRecorderLog(log)) started.push_back(start.exe);
+        EXPECT_EQ(paths, started) << written;
+
+        std::string globalPath;
+        BatchCmdList read;
+        EXPECT_EQ(names, Reload(File("first.bat"), globalPath, &read));
+        EXPECT_EQ("", globalPath);
+        for (size_t i = 0; i < read.size() && i < sequence.size(); ++i)
+            EXPECT_EQ(sequence[i]->GetDir(), read[i]->GetDir()) << names[i];
+        ASSERT_TRUE(WriteBatchFile(File("second.bat"), globalPath, read));
+        EXPECT_EQ(written, testlib::ReadTextFile(File("second.bat")));
+    }
+
     testlib::ScratchDir dir_{"batch file"};
     std::unique_ptr<testlib::CurrentDirectory> cwd_;
     std::vector<BatchCmdPtr> owned_;
@@ -521,24 +547,7 @@ TEST_F(BatchFileTest, CustomProgramsWithBatchCharactersRunWholeAndReadBack)
         names.push_back(custom.program);
         paths.push_back(folder + custom.program);
     }
-    ASSERT_TRUE(WriteBatchFile(File("first.bat"), "", sequence));
-    const std::string written = testlib::ReadTextFile(File("first.bat"));
-
-    const std::string log = File("started.log");
-    testlib::RunResult run = testlib::Run("cmd.exe /c first.bat", dir_.Path(), {testlib::RecorderLogVar(log)});
-    ASSERT_TRUE(run.ended);
-    std::vector<std::string> started;
-    for (const testlib::RecordedStart& start : testlib::ReadRecorderLog(log)) started.push_back(start.exe);
-    EXPECT_EQ(paths, started) << written;
-
-    std::string globalPath;
-    BatchCmdList read;
-    EXPECT_EQ(names, Reload(File("first.bat"), globalPath, &read));
-    EXPECT_EQ("", globalPath);
-    for (size_t i = 0; i < read.size() && i < sequence.size(); ++i)
-        EXPECT_EQ(sequence[i]->GetDir(), read[i]->GetDir()) << names[i];
-    ASSERT_TRUE(WriteBatchFile(File("second.bat"), globalPath, read));
-    EXPECT_EQ(written, testlib::ReadTextFile(File("second.bat")));
+    RunsInOrderAndReadsBack(sequence, names, paths);
 }
 
 TEST_F(BatchFileTest, EveryEntryRunsInOrderUnderTheInterpreterAndReadsBack)
@@ -581,24 +590,7 @@ TEST_F(BatchFileTest, EveryEntryRunsInOrderUnderTheInterpreterAndReadsBack)
         sequence.push_back(entries.back().get());
         names.push_back(custom.program);
     }
-    ASSERT_TRUE(WriteBatchFile(File("first.bat"), "", sequence));
-    const std::string written = testlib::ReadTextFile(File("first.bat"));
-
-    const std::string log = File("started.log");
-    testlib::RunResult run = testlib::Run("cmd.exe /c first.bat", dir_.Path(), {testlib::RecorderLogVar(log)});
-    ASSERT_TRUE(run.ended);
-    std::vector<std::string> started;
-    for (const testlib::RecordedStart& start : testlib::ReadRecorderLog(log)) started.push_back(start.exe);
-    EXPECT_EQ(paths, started) << written;
-
-    std::string globalPath;
-    BatchCmdList read;
-    EXPECT_EQ(names, Reload(File("first.bat"), globalPath, &read));
-    EXPECT_EQ("", globalPath);
-    for (size_t i = 0; i < read.size() && i < sequence.size(); ++i)
-        EXPECT_EQ(sequence[i]->GetDir(), read[i]->GetDir()) << names[i];
-    ASSERT_TRUE(WriteBatchFile(File("second.bat"), globalPath, read));
-    EXPECT_EQ(written, testlib::ReadTextFile(File("second.bat")));
+    RunsInOrderAndReadsBack(sequence, names, paths);
 }
 
 TEST_F(BatchFileTest, CustomProgramsThatWouldNotRunAsShownAreFound)

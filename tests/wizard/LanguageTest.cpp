@@ -444,17 +444,12 @@ TEST_F(MailPassword, APasswordTheCodePageChangedIsNeitherShownNorStoredAgain)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.password);
         testlib::DeleteSharedKey(kMailerKey);
-        HKEY key;
-        ASSERT_EQ(ERROR_SUCCESS, testlib::CreateSharedKey(kMailerKey, KEY_SET_VALUE, &key));
         char stored[64];
         ScramblePassword(stored, c.password, sizeof stored);
-        const std::pair<const char*, const char*> values[] = {
-            {"SMTP server", "smtp.example.com"}, {"sender", "ups@example.com"}, {"AUTHLogin", "alice"},
-            {"AUTHPassword", stored}};
-        for (const auto& [name, text] : values)
-            EXPECT_EQ(ERROR_SUCCESS, RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
-                                                    static_cast<DWORD>(std::strlen(text) + 1)));
-        RegCloseKey(key);
+        ASSERT_TRUE(testlib::SetSharedTextsNarrow(kMailerKey, {{"SMTP server", "smtp.example.com"},
+                                                               {"sender", "ups@example.com"},
+                                                               {"AUTHLogin", "alice"},
+                                                               {"AUTHPassword", stored}}));
         const std::wstring before = StoredWide(L"AUTHPassword");
         HablatSettings settings;
         CMailSettings::ReadHablatSettings(&settings);
