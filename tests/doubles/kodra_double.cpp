@@ -84,8 +84,10 @@ void WINAPI ServiceMain(DWORD, char**)
     g_statusHandle = RegisterServiceCtrlHandlerExA(g_name.c_str(), ControlHandler, nullptr);
     if (!g_statusHandle) return;
     g_stopEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    ReportState(SERVICE_RUNNING);
+    // Logged before the state is: whoever sees the service running finds its
+    // start in the log, and a log cleared after that stays empty.
     Log("service start " + g_name);
+    ReportState(SERVICE_RUNNING);
     WaitForSingleObject(g_stopEvent, INFINITE);
     Log("service stopped " + g_name);
     ReportState(SERVICE_STOPPED);

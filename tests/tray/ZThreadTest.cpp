@@ -76,13 +76,18 @@ TEST(ZThread, StartStopsTheThreadOfTheObjectFirst)
     EXPECT_TRUE(t.Stop(5000, false));
 }
 
+// The start hook returns its result once the test lets it.
 class HookThread : public CZThreadEx {
 public:
-    HookThread(int init, DWORD initMs) : init_(init), initMs_(initMs) {}
-    ~HookThread() override { Stop(INFINITE, false); }
+    explicit HookThread(int init) : init_(init) {}
+    ~HookThread() override
+    {
+        initMayEnd.Set();
+        Stop(INFINITE, false);
+    }
     int OnInit() override
     {
-        Sleep(initMs_);
+        initMayEnd.Wait(INFINITE);
         return init_;
     }
     int Run() override
@@ -92,15 +97,16 @@ public:
         return 0;
     }
     std::atomic<bool> ran{false};
+    Event initMayEnd;
 
 private:
     int init_;
-    DWORD initMs_;
 };
 
 TEST(ZThread, ANegativeStartHookFailsTheStart)
 {
-    HookThread t(-1, 0);
+    HookThread t(-1);
+    t.initMayEnd.Set();
     EXPECT_FALSE(t.Start(5000, false));
     EXPECT_FALSE(t.IsRunning()) << "the stop flag is set";
     EXPECT_FALSE(t.ran);
@@ -109,9 +115,10 @@ TEST(ZThread, ANegativeStartHookFailsTheStart)
 
 TEST(ZThread, AStartThatTimesOutLeavesTheThreadRunning)
 {
-    HookThread t(0, 300);
+    HookThread t(0);
     EXPECT_FALSE(t.Start(20, false));
     EXPECT_TRUE(t.IsRunning());
+    t.initMayEnd.Set();
     EXPECT_TRUE(testlib::WaitFor([&] { return t.ran.load(); }));
     EXPECT_TRUE(t.Stop(5000, false));
     EXPECT_FALSE(t.IsRunning());
@@ -240,21 +247,37 @@ private:
     int startResult_;
 };
 
+// Pauses its timer from within the tick that reaches pauseAt: the pause is in
+// force before the timer thread can begin another tick, however late another
+// thread would have seen the count.
+class PausingTicks : public Ticks {
+public:
+    void OnTimer() override
+    {
+        Ticks::OnTimer();
+        if (count == pauseAt) paused = timer->Pause();
+    }
+    CZTimerThread* timer = nullptr;
+    std::atomic<int> pauseAt{0};
+    std::atomic<bool> paused{false};
+};
+
 TEST(ZTimerThread, TicksPausesResumesAndStops)
 {
-    Ticks ticks;
+    PausingTicks ticks;
     TimerThread timer(&ticks, 10);
+    ticks.timer = &timer;
+    ticks.pauseAt = 3;
     EXPECT_TRUE(timer.HasCallback());
     ASSERT_TRUE(timer.StartTimer(true, 5000, false));
-    EXPECT_TRUE(testlib::WaitFor([&] { return ticks.count >= 3; }));
-    EXPECT_TRUE(timer.Pause());
-    Sleep(30);
-    int paused = ticks.count;
+    ASSERT_TRUE(testlib::WaitFor([&] { return ticks.paused.load(); }));
     Sleep(100);
-    EXPECT_EQ(ticks.count, paused) << "no tick while paused";
+    EXPECT_EQ(ticks.count, 3) << "no tick while paused";
+    ticks.paused = false;
+    ticks.pauseAt = 6;
     EXPECT_TRUE(timer.Resume());
-    EXPECT_TRUE(testlib::WaitFor([&] { return ticks.count >= paused + 3; }));
-    EXPECT_TRUE(timer.Pause());
+    ASSERT_TRUE(testlib::WaitFor([&] { return ticks.paused.load(); }));
+    EXPECT_EQ(ticks.count, 6);
     DWORD begin = GetTickCount();
     EXPECT_TRUE(timer.Stop(5000, false)) << "a paused timer wakes up to stop";
     EXPECT_LT(GetTickCount() - begin, 1000u);
