@@ -23,6 +23,7 @@
 #include "CnfData.h"
 #include "MailSettings.h"
 #include "MailerSettings.h"
+#include "NarrowStoredPasswords.h"
 #include "PageHost.h"
 #include "ResourceReader.h"
 #include "TestServices.h"
@@ -425,23 +426,12 @@ TEST_F(MailPassword, StoredOnlyWhenItReadsBackAsWritten)
     }
 }
 
-// The mailer stores the scrambled password through the narrow calls of the
-// code page, which under a double-byte one turn bytes that do not pair into a
-// character into its default character: such a value reads the same both ways
-// but unscrambles to another password. It is not shown, and saving the
-// settings unchanged keeps it as it is, as the mail settings program does.
+// A password that the mailer's narrow store under this code page damaged is
+// not shown, and saving the settings unchanged keeps it as it is, as the mail
+// settings program does.
 TEST_F(MailPassword, APasswordTheCodePageChangedIsNeitherShownNorStoredAgain)
 {
-    struct Case {
-        const char* password;
-        std::vector<UINT> shownUnder;  // code pages
-    } cases[] = {
-        {"secret", {1252}},
-        {"Passw0rd", {1252}},
-        {"alice123", {1252, 936}},
-        {"pw\x1B" "damaged", {}},  // as a damaged value unscrambles
-    };
-    for (const Case& c : cases) {
+    for (const testlib::NarrowStoredPassword& c : testlib::NarrowStoredPasswords()) {
         SCOPED_TRACE(c.password);
         testlib::DeleteSharedKey(kMailerKey);
         char stored[64];
@@ -453,7 +443,7 @@ TEST_F(MailPassword, APasswordTheCodePageChangedIsNeitherShownNorStoredAgain)
         const std::wstring before = StoredWide(L"AUTHPassword");
         HablatSettings settings;
         CMailSettings::ReadHablatSettings(&settings);
-        const bool whole = std::count(c.shownUnder.begin(), c.shownUnder.end(), language_.codePage) > 0;
+        const bool whole = c.ReadsWholeUnder(language_.codePage);
         EXPECT_EQ(whole ? c.password : "", settings.AuthPassword);
         EXPECT_TRUE(settings.AuthEnabled);
         if (whole) continue;

@@ -165,14 +165,19 @@ bool IsBatchCodePageSafe(const char* text)
     return ToWide(CP_ACP, text, length, ansi) && ToWide(CP_OEMCP, text, length, oem) && ansi == oem;
 }
 
-bool CheckBatchCodePage(const char* text)
+void RefuseBatchCodePage(const char* text)
 {
-    if (IsBatchCodePageSafe(text)) return true;
     CString message;
     message.Format("\"%s\" cannot be written into a batch file: the command interpreter would read some "
                    "of its characters as other characters.",
                    text);
     ShowInfoMessage(message);
+}
+
+bool CheckBatchCodePage(const char* text)
+{
+    if (IsBatchCodePageSafe(text)) return true;
+    RefuseBatchCodePage(text);
     return false;
 }
 

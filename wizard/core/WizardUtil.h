@@ -36,7 +36,9 @@ bool CheckBatchSafeAddress(const char* address);
 // which the wizard writes it. Plain ASCII always does, and every text does
 // where the two code pages are one.
 bool IsBatchCodePageSafe(const char* text);
-// IsBatchCodePageSafe; a text that is not is refused with a message naming it.
+// The message that refuses a text IsBatchCodePageSafe does not pass, naming it.
+void RefuseBatchCodePage(const char* text);
+// IsBatchCodePageSafe; a text that is not is refused with RefuseBatchCodePage.
 bool CheckBatchCodePage(const char* text);
 // Dotted text of the name's first IPv4 address, valid until the next such call; NULL
 // when it does not resolve.

@@ -266,7 +266,7 @@ void CBatchEdtDlg::OnAddCustomApp()
                        program.c_str());
         break;
     case CustomProgramFault::CodePage:
-        CheckBatchCodePage(path.c_str());
+        RefuseBatchCodePage(path.c_str());
         return;
     case CustomProgramFault::NotCallable:
         refusal.Format("The batch file \"%s\" cannot be called from the shutdown batch file.\r\nThe path of "
